@@ -1,0 +1,1 @@
+veskora_add_test(tst_splitterlayout SOURCES tst_splitterlayout.cpp LIBS veskora_controls)
