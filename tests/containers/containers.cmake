@@ -1,0 +1,2 @@
+veskora_add_test(tst_hashlist SOURCES tst_hashlist.cpp LIBS veskora_containers)
+veskora_add_test(tst_stringindex SOURCES tst_stringindex.cpp LIBS veskora_containers)
