@@ -44,6 +44,9 @@ struct TFileNodeData {
   std::atomic<QImage*> Thumbnail{nullptr};  // owned; published complete by a worker
   TFileNodeData* NextInQueue = nullptr;     // guarded by the thumbnail queue's lock
   std::atomic<std::uint8_t> ThumbState{tsNone};
+  // The record's row in the file list, kept by the list model (interface thread only) so that
+  // finding a record's row does not walk the list. -1 while the record is not listed.
+  std::int32_t ListRow = -1;
 
   TFileNodeData() = default;
   TFileNodeData(const TFileNodeData&) = delete;
