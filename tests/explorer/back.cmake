@@ -1,0 +1,1 @@
+veskora_add_test(tst_progressclock SOURCES tst_progressclock.cpp LIBS veskora_explorer)
