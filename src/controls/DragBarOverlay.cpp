@@ -2,8 +2,7 @@
 
 #include <QPainter>
 
-TDragBarOverlay::TDragBarOverlay(QWidget* host, TBarStyle style)
-    : QWidget(host), FBarStyle(style) {
+TDragBarOverlay::TDragBarOverlay(QWidget* host, TBarStyle style) : QWidget(host), FBarStyle(style) {
   setObjectName(QStringLiteral("dragBar"));
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);

@@ -9,6 +9,8 @@ enum TBarStyle { sbCheckered, sbSolid };
 // beneath it when it paints: every other pixel for sbCheckered (a one-pixel checkerboard), all
 // of them for sbSolid. Hiding or deleting it leaves the screen as it was.
 class TDragBarOverlay : public QWidget {
+  Q_OBJECT
+
  public:
   TDragBarOverlay(QWidget* host, TBarStyle style);
 

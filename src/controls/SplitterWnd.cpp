@@ -232,7 +232,6 @@ void TSplitterWnd::mousePressEvent(QMouseEvent* event) {
   event->accept();
   // Another button pressed during a drag would start a second drag over the bar still shown.
   if (FLayout.DragBar() >= 0) return;
-  FLayout.EndDrag();
   if (!FAllowSizing) return;
   if (Layout().BeginDrag(event->position().toPoint()))
     InvertDragBar(FLayout.DragPos(), OnDrawDragRect);

@@ -33,6 +33,8 @@ using TDrawDragRectEvent =
 // size changes are ignored and AddPane keeps the stored sizes; EndLoading arranges the panes and
 // the first real size change afterwards scales them to the actual extent.
 class TSplitterWnd : public QWidget {
+  Q_OBJECT
+
  public:
   explicit TSplitterWnd(QWidget* parent = nullptr);
   ~TSplitterWnd() override;
@@ -114,6 +116,8 @@ class TSplitterWnd : public QWidget {
 // A child of a TSplitterWnd. Its size and minimum are kept by the pane while it is detached
 // and by the splitter's layout while it is attached.
 class TPane : public QWidget {
+  Q_OBJECT
+
  public:
   explicit TPane(QWidget* parent = nullptr);
   ~TPane() override;

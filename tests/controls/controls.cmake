@@ -1,1 +1,2 @@
 veskora_add_test(tst_splitterlayout SOURCES tst_splitterlayout.cpp LIBS veskora_controls)
+veskora_add_test(tst_splitterwnd SOURCES tst_splitterwnd.cpp LIBS veskora_controls)

@@ -91,13 +91,13 @@ void TSplitterLayoutTest::rescale_data() {
   QTest::newRow("main window at 984") << TSizes{246, 746} << 984 << true << TSizes{244, 740};
   QTest::newRow("main window at 992") << TSizes{246, 746} << 992 << true << TSizes{246, 746};
   QTest::newRow("three grow") << TSizes{100, 100, 200} << 600 << true << TSizes{150, 150, 300};
-  QTest::newRow("last keeps its size") << TSizes{100, 300, 75} << 475 << false
-                                       << TSizes{100, 300, 75};
+  QTest::newRow("last keeps its size")
+      << TSizes{100, 300, 75} << 475 << false << TSizes{100, 300, 75};
   QTest::newRow("new pane of 75") << TSizes{400, 75} << 400 << false << TSizes{325, 75};
-  QTest::newRow("extent smaller than the last pane") << TSizes{100, 300} << 200 << false
-                                                     << TSizes{0, 200};
-  QTest::newRow("closed panes stay closed") << TSizes{0, 0, 10} << 300 << false
-                                            << TSizes{0, 0, 300};
+  QTest::newRow("extent smaller than the last pane")
+      << TSizes{100, 300} << 200 << false << TSizes{0, 200};
+  QTest::newRow("closed panes stay closed")
+      << TSizes{0, 0, 10} << 300 << false << TSizes{0, 0, 300};
 }
 
 void TSplitterLayoutTest::rescale() {
@@ -119,11 +119,11 @@ void TSplitterLayoutTest::arrange_data() {
   QTest::newRow("dragged to 400") << int(swVertical) << 6 << TSizes{400, 592}
                                   << QList<QRect>{{0, 0, 397, 500}, {403, 0, 589, 500}};
   QTest::newRow("three across") << int(swVertical) << 3 << TSizes{300, 300, 392}
-                                << QList<QRect>{{0, 0, 299, 500}, {302, 0, 297, 500},
-                                                {602, 0, 390, 500}};
+                                << QList<QRect>{
+                                       {0, 0, 299, 500}, {302, 0, 297, 500}, {602, 0, 390, 500}};
   QTest::newRow("three down") << int(swHorizontal) << 3 << TSizes{100, 200, 200}
-                              << QList<QRect>{{0, 0, 992, 99}, {0, 102, 992, 197},
-                                              {0, 302, 992, 198}};
+                              << QList<QRect>{
+                                     {0, 0, 992, 99}, {0, 102, 992, 197}, {0, 302, 992, 198}};
   QTest::newRow("one pane fills") << int(swVertical) << 6 << TSizes{992}
                                   << QList<QRect>{{0, 0, 992, 500}};
 }
@@ -214,8 +214,7 @@ void TSplitterLayoutTest::forwardRule_data() {
   QTest::newRow("negative request wraps high") << even << 0 << 65486 << TSizes{240, 30, 30};
   QTest::newRow("four panes, cascade of three")
       << TSizes{100, 100, 100, 100} << 0 << 290 << TSizes{290, 30, 30, 50};
-  QTest::newRow("minimums exceed the room") << TSizes{20, 20, 20} << 1 << 50
-                                            << TSizes{20, 10, 30};
+  QTest::newRow("minimums exceed the room") << TSizes{20, 20, 20} << 1 << 50 << TSizes{20, 10, 30};
 }
 
 void TSplitterLayoutTest::forwardRule() {
@@ -240,12 +239,12 @@ void TSplitterLayoutTest::backwardCascade_data() {
   QTest::newRow("to the limit") << three << 1 << 50 << TSizes{30, 30, 240};
   QTest::newRow("off the window") << three << 1 << -400 << TSizes{30, 30, 240};
   QTest::newRow("far off the window") << three << 1 << -7000 << TSizes{30, 30, 240};
-  QTest::newRow("two gathered of three") << TSizes{200, 100, 100} << 1 << 190
-                                        << TSizes{160, 30, 210};
-  QTest::newRow("one gathered at the limit") << TSizes{30, 100, 100} << 1 << 10
-                                             << TSizes{30, 30, 170};
-  QTest::newRow("two gathered of four") << TSizes{100, 100, 100, 100} << 2 << 180
-                                        << TSizes{100, 50, 30, 220};
+  QTest::newRow("two gathered of three")
+      << TSizes{200, 100, 100} << 1 << 190 << TSizes{160, 30, 210};
+  QTest::newRow("one gathered at the limit")
+      << TSizes{30, 100, 100} << 1 << 10 << TSizes{30, 30, 170};
+  QTest::newRow("two gathered of four")
+      << TSizes{100, 100, 100, 100} << 2 << 180 << TSizes{100, 50, 30, 220};
   // Inside the pane, short of its minimum: the pane keeps its minimum, the last pane absorbs.
   QTest::newRow("short of the minimum") << three << 1 << 110 << TSizes{100, 30, 170};
 }
