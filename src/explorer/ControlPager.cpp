@@ -14,6 +14,8 @@ namespace {
 constexpr int kTabBarHeight = 20;
 constexpr int kGlyphSize = 22;
 constexpr int kCaptionPixelSize = 10;
+constexpr int kMinCaptionPixelSize = 8;
+constexpr int kCaptionFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 const QColor kPageText(0xF0, 0xF0, 0xF0);
 const QColor kDisabledText(0xA0, 0xA0, 0xA0);
 
@@ -21,15 +23,15 @@ const QColor kDisabledText(0xA0, 0xA0, 0xA0);
 const QColor kActiveTop(0xFF, 0xD8, 0x8C);
 const QColor kActiveBottom(0xFF, 0xAB, 0x3F);
 
-// The largest caption font (at most kCaptionPixelSize) at which every word of caption fits
-// within width, so wrapping never has to split a word.
-QFont CaptionFont(QFont font, const QString& caption, int width) {
-  for (int pixels = kCaptionPixelSize; pixels > 7; --pixels) {
+// The largest caption font (at most kCaptionPixelSize) at which the word-wrapped caption fits
+// in box without splitting a word; the smallest tried when none does.
+QFont CaptionFont(QFont font, const QString& caption, const QRect& box) {
+  for (int pixels = kCaptionPixelSize; pixels >= kMinCaptionPixelSize; --pixels) {
     font.setPixelSize(pixels);
     const QFontMetrics metrics(font);
-    bool fits = true;
+    bool fits = metrics.boundingRect(box, kCaptionFlags, caption).height() <= box.height();
     for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-      fits = fits && metrics.horizontalAdvance(word) <= width;
+      fits = fits && metrics.horizontalAdvance(word) <= box.width();
     if (fits) break;
   }
   return font;
@@ -68,7 +70,7 @@ void TGlyphButton::paintEvent(QPaintEvent* /*event*/) {
     painter.drawRoundedRect(frame, 3, 3);
   }
   const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-  const QRect glyphRect((width() - kGlyphSize) / 2, 3, kGlyphSize, kGlyphSize);
+  const QRect glyphRect((width() - kGlyphSize) / 2, 2, kGlyphSize, kGlyphSize);
   icon().paint(&painter, glyphRect, Qt::AlignCenter, mode, isChecked() ? QIcon::On : QIcon::Off);
 
   QRect textRect(1, glyphRect.bottom() + 1, width() - 2, height() - glyphRect.bottom() - 1);
@@ -80,9 +82,9 @@ void TGlyphButton::paintEvent(QPaintEvent* /*event*/) {
     painter.drawPolygon(QPolygonF{tip + QPointF(-3, -2), tip + QPointF(3, -2), tip + QPointF(0, 1.5)});
     textRect.adjust(0, 0, -6, 0);
   }
-  painter.setFont(CaptionFont(font(), text(), textRect.width()));
+  painter.setFont(CaptionFont(font(), text(), textRect));
   painter.setPen(!isEnabled() ? kDisabledText : active ? Qt::black : kPageText);
-  painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text());
+  painter.drawText(textRect, kCaptionFlags, text());
 }
 
 TPagerToolBar::TPagerToolBar(const QString& name, const QString& caption, QWidget* parent)

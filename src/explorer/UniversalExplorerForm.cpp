@@ -1,0 +1,143 @@
+// The window's life: start-up (in the fixed order the rest of the program relies on), close,
+// tear-down, the page switch and the status bar's events.
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTreeView>
+
+#include "containers/StringIndex.h"
+#include "controls/SplitterWnd.h"
+#include "explorer/ControlPager.h"
+#include "explorer/FileListModel.h"
+#include "explorer/FileListView.h"
+#include "explorer/ImageList.h"
+#include "explorer/SplashBox.h"
+#include "explorer/StatusBar.h"
+#include "explorer/UniversalExplorerUnit.h"
+
+namespace {
+
+// Folders of the operating system that a scan skips unless "OS Folders" is down. Keys are
+// paths with a trailing slash, as the scan builds them.
+constexpr const char* kOSFolders[] = {"/usr/", "/opt/", "/boot/", "/etc/",
+                                      "/proc/", "/sys/", "/dev/", "/run/"};
+
+}  // namespace
+
+TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
+    : QMainWindow(parent), FileImageList(std::make_unique<TImageList>()) {
+  setObjectName(QStringLiteral("UniversalExplorerForm"));
+  setWindowTitle(QStringLiteral("Veskora"));
+  CreateControls();
+  resize(kClientWidth, kClientHeight);
+  CenterOnScreen();
+  FileListView->Model()->SetImageList(FileImageList.get());
+
+  // Taskbar progress start-up belongs here, first of all, once the desktop's launcher progress
+  // service is supported.
+
+  // The list model owns the records of its rows: no room to reserve per row.
+
+  // The progress bar lies over status panel 1; StatusBarDrawPanel keeps it there.
+  FProgressBar = new QProgressBar(StatusBar);
+  FProgressBar->setObjectName(QStringLiteral("FProgressBar"));
+  FProgressBar->setRange(0, 100);
+  FProgressBar->setValue(0);
+  FProgressBar->setTextVisible(false);
+  FProgressBar->setFixedHeight(StatusBar->height() - 4);
+  StatusBarDrawPanel(1, StatusBar->PanelRect(1));
+  StatusBar->OnClick = [this] { StatusBarClick(); };
+  StatusBar->OnDrawPanel = [this](int panel, const QRect& rect) { StatusBarDrawPanel(panel, rect); };
+
+  FIconIndex = std::make_unique<TStringIntIndex>();
+
+  FSplash = std::make_unique<TSplashBox>();
+  FSplash->ShowSplash();
+
+  FOSFolderIndex = std::make_unique<TStringIntIndex>();
+  for (const char* folder : kOSFolders) FOSFolderIndex->AddNext(folder);
+
+  FCancelState = std::make_unique<TCancelledState>();
+
+  // Fonts: the list, its header and the folder tree all use the application's font.
+
+  ApplyStyleColours();
+
+  FSearchNode = nullptr;
+
+  MainPanel->setEnabled(true);
+  driveCombo->setFocus(Qt::OtherFocusReason);
+}
+
+TUniversalExplorerForm::~TUniversalExplorerForm() {
+  FOSFolderIndex.reset();
+  FIconIndex.reset();
+  delete FProgressBar;
+  FProgressBar = nullptr;
+  FCancelState.reset();
+  FSplash.reset();
+}
+
+void TUniversalExplorerForm::closeEvent(QCloseEvent* event) {
+  if (FSplash) FSplash->close();
+  event->accept();
+}
+
+void TUniversalExplorerForm::CenterOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // Centre the outer frame; before the window is shown its frame is not known yet, so use the
+  // classic one (4-pixel border, 30-pixel caption).
+  const QSize frame(kClientWidth + 8, kClientHeight + 34);
+  const QRect area = screen->availableGeometry();
+  move(area.x() + (area.width() - frame.width()) / 2,
+       area.y() + (area.height() - frame.height()) / 2);
+}
+
+QString TUniversalExplorerForm::StatusText() const { return StatusBar->StatusText(); }
+
+void TUniversalExplorerForm::SetStatusText(const QString& text) { StatusBar->SetStatusText(text); }
+
+QByteArray TUniversalExplorerForm::SelectedFolder() const {
+  const QModelIndex current = FileTreeView->currentIndex();
+  if (!current.isValid()) return {};
+  return QFile::encodeName(FileTreeModel->filePath(current));
+}
+
+void TUniversalExplorerForm::MainControlBarTabChanged(int index) {
+  FileListView->setVisible(index == 0);
+  VisViewPanel->setVisible(index == 1);
+}
+
+void TUniversalExplorerForm::StatusBarClick() { FCancelState->Cancelled = true; }
+
+void TUniversalExplorerForm::StatusBarDrawPanel(int panel, const QRect& rect) {
+  if (panel != 1 || FProgressBar == nullptr) return;
+  const QRect bounds = rect.adjusted(3, 3, -1, -1);
+  if (FProgressBar->geometry() != bounds) FProgressBar->setGeometry(bounds);
+}
+
+// Handlers whose work is added with the operations they start.
+void TUniversalExplorerForm::rcFoldersBtnClick() {}
+void TUniversalExplorerForm::showHashesBtnClick() {}
+void TUniversalExplorerForm::showThumbsBtnClick() {}
+void TUniversalExplorerForm::selectDupesBtnClick() {}
+void TUniversalExplorerForm::selectAllBtnClick() {}
+void TUniversalExplorerForm::cpToClipboardBtnClick() {}
+void TUniversalExplorerForm::copyCheckedBtnClick() {}
+void TUniversalExplorerForm::deleteCheckedBtnClick() {}
+void TUniversalExplorerForm::srchBtnClick(int /*tag*/) {}
+void TUniversalExplorerForm::fileShowThumbnailsMnuClick() {}
+void TUniversalExplorerForm::fileShowSelInTimelineViewMnuClick() {}
+void TUniversalExplorerForm::visSelectStartMnuClick() {}
+void TUniversalExplorerForm::visZoomToFitMnuClick() {}
+void TUniversalExplorerForm::visShowSelInListViewMnuClick() {}
+void TUniversalExplorerForm::visShowThumbnailsMnuClick() {}
+void TUniversalExplorerForm::FileTreeViewClick() {}
+void TUniversalExplorerForm::timelineScaleTrackBarChange() {}
+void TUniversalExplorerForm::timelineSizeTrackbarChange() {}
