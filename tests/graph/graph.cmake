@@ -1,0 +1,1 @@
+veskora_add_test(tst_timelinelayout SOURCES tst_timelinelayout.cpp LIBS veskora_graph veskora_explorer)
