@@ -1,1 +1,4 @@
 veskora_add_test(tst_timelinelayout SOURCES tst_timelinelayout.cpp LIBS veskora_graph veskora_explorer)
+veskora_add_test(tst_timelineticks SOURCES tst_timelineticks.cpp LIBS veskora_graph)
+veskora_add_test(tst_timelinepaint SOURCES tst_timelinepaint.cpp LIBS veskora_graph veskora_explorer)
+veskora_add_test(tst_timelineinput SOURCES tst_timelineinput.cpp LIBS veskora_graph veskora_explorer)
