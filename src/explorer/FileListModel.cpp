@@ -23,7 +23,6 @@ void TFileListModel::AppendRows(std::vector<std::unique_ptr<TFileNodeData>> batc
   if (batch.empty()) return;
   const int first = rowCount();
   beginInsertRows(QModelIndex(), first, first + int(batch.size()) - 1);
-  FRows.reserve(FRows.size() + batch.size());
   for (auto& record : batch) {
     record->ListRow = std::int32_t(FRows.size());
     FRows.push_back(std::move(record));
@@ -38,6 +37,10 @@ TFileNodeData* TFileListModel::Record(int row) const {
 
 int TFileListModel::RowOf(const TFileNodeData* record) const {
   if (!record) return -1;
+  if (!FRowsNumbered) {
+    for (std::size_t i = 0; i < FRows.size(); ++i) FRows[i]->ListRow = std::int32_t(i);
+    FRowsNumbered = true;
+  }
   const int row = record->ListRow;
   // A record of another list, or one already removed, fails the identity check.
   return Record(row) == record ? row : -1;
@@ -47,6 +50,7 @@ void TFileListModel::Clear() {
   if (FRows.empty()) return;
   beginResetModel();
   FRows.clear();
+  FRowsNumbered = true;
   endResetModel();
 }
 
@@ -59,6 +63,7 @@ void TFileListModel::RemoveRow(int row) {
 }
 
 void TFileListModel::RenumberFrom(std::size_t row) {
+  if (!FRowsNumbered) return;  // RowOf renumbers all rows anyway
   for (std::size_t i = row; i < FRows.size(); ++i) FRows[i]->ListRow = std::int32_t(i);
 }
 
@@ -73,20 +78,21 @@ void TFileListModel::SortBy(int column, Qt::SortOrder order) {
 
   const std::vector<int> newOrder = FileListSortOrder(FRows, FSortColumn, order);
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<int> newRowOfOld(FRows.size());
+  for (std::size_t newRow = 0; newRow < newOrder.size(); ++newRow)
+    newRowOfOld[std::size_t(newOrder[newRow])] = int(newRow);
   std::vector<std::unique_ptr<TFileNodeData>> sorted(FRows.size());
   for (std::size_t newRow = 0; newRow < newOrder.size(); ++newRow)
     sorted[newRow] = std::move(FRows[std::size_t(newOrder[newRow])]);
   FRows = std::move(sorted);
-  // Each record still knows its old row until renumbered: that maps the persistent indexes.
+  // Renumbering the records would touch every record in random order; RowOf does it once when
+  // first asked.
+  FRowsNumbered = false;
   const QModelIndexList from = persistentIndexList();
   QModelIndexList to;
   to.reserve(from.size());
-  std::vector<int> newRowOfOld(FRows.size());
-  for (std::size_t newRow = 0; newRow < FRows.size(); ++newRow)
-    newRowOfOld[std::size_t(FRows[newRow]->ListRow)] = int(newRow);
   for (const QModelIndex& index : from)
     to.append(this->index(newRowOfOld[std::size_t(index.row())], index.column()));
-  RenumberFrom(0);
   changePersistentIndexList(from, to);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   if (oldColumn != FSortColumn)

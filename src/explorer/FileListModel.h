@@ -72,6 +72,8 @@ class TFileListModel : public QAbstractTableModel {
 
   std::vector<std::unique_ptr<TFileNodeData>> FRows;
   const TImageList* FImages = nullptr;
+  // False after a sort until RowOf renumbers the records' ListRow.
+  mutable bool FRowsNumbered = true;
   int FSortColumn = -1;
   Qt::SortOrder FSortOrder = Qt::AscendingOrder;
 };

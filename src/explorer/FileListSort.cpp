@@ -14,22 +14,34 @@
 namespace {
 
 // Below this many rows the threads cost more than they save.
-constexpr std::size_t kParallelKeyThreshold = 20000;
-constexpr unsigned kMaxKeyThreads = 8;
+constexpr std::size_t kParallelThreshold = 20000;
+constexpr unsigned kMaxThreads = 8;
 
-QString TextOf(const TFileNodeData& record, int column) {
+const QByteArray& BytesOf(const TFileNodeData& record, int column) {
   switch (column) {
     case fcName:
-      return QFile::decodeName(record.Name);
+      return record.Name;
     case fcType:
-      return QFile::decodeName(record.Ext);
+      return record.Ext;
     case fcHash:
-      return QString::fromLatin1(record.Hash);
-    case fcPath:
-      return QFile::decodeName(record.Path);
+      return record.Hash;
     default:
-      return {};
+      return record.Path;
   }
+}
+
+// The text to collate: the displayed text, case folded. Most names are plain ASCII, where
+// folding is lowering and one pass makes the string; others take the full decoding.
+QString FoldedTextOf(const TFileNodeData& record, int column) {
+  const QByteArray& bytes = BytesOf(record, column);
+  QString text(bytes.size(), Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+  for (qsizetype i = 0; i < bytes.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x80) return QFile::decodeName(bytes).toCaseFolded();
+    out[i] = (c >= 'A' && c <= 'Z') ? char16_t(c + ('a' - 'A')) : char16_t(c);
+  }
+  return text;
 }
 
 std::int64_t NumberOf(const TFileNodeData& record, int column) {
@@ -47,11 +59,14 @@ std::int64_t NumberOf(const TFileNodeData& record, int column) {
   }
 }
 
-// Runs work(begin, end) over [0, count) split across the cores.
+unsigned ThreadsFor(std::size_t count) {
+  if (count < kParallelThreshold) return 1;
+  return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+}
+
+// Runs work(begin, end) over [0, count) split into one slice per thread.
 template <typename Work>
-void ForEachSlice(std::size_t count, Work work) {
-  unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxKeyThreads);
-  if (count < kParallelKeyThreshold) threads = 1;
+void ForEachSlice(std::size_t count, unsigned threads, Work work) {
   const std::size_t slice = (count + threads - 1) / threads;
   std::vector<std::thread> helpers;
   for (unsigned t = 1; t < threads; ++t) {
@@ -63,26 +78,40 @@ void ForEachSlice(std::size_t count, Work work) {
   for (std::thread& helper : helpers) helper.join();
 }
 
+// A stable sort whose slices are sorted on their own threads and then merged; merging keeps
+// stability because every earlier slice holds only earlier elements.
+template <typename Less>
+void ParallelStableSort(std::vector<int>& rows, Less less) {
+  const unsigned threads = ThreadsFor(rows.size());
+  const std::size_t slice = (rows.size() + threads - 1) / threads;
+  ForEachSlice(rows.size(), threads, [&](std::size_t begin, std::size_t end) {
+    std::stable_sort(rows.begin() + std::ptrdiff_t(begin), rows.begin() + std::ptrdiff_t(end), less);
+  });
+  for (std::size_t merged = slice; merged < rows.size(); merged += slice) {
+    const std::size_t end = std::min(rows.size(), merged + slice);
+    std::inplace_merge(rows.begin(), rows.begin() + std::ptrdiff_t(merged),
+                       rows.begin() + std::ptrdiff_t(end), less);
+  }
+}
+
 std::vector<int> SortByText(std::span<const std::unique_ptr<TFileNodeData>> records, int column,
                             Qt::SortOrder order, const QLocale& locale) {
   const QLocale collationLocale = CollationLocale(locale);
   std::vector<std::optional<QCollatorSortKey>> keys(records.size());
-  ForEachSlice(records.size(), [&](std::size_t begin, std::size_t end) {
+  ForEachSlice(records.size(), ThreadsFor(records.size()), [&](std::size_t begin, std::size_t end) {
     // A collator is not safe to share between threads: one per slice.
     QCollator collator(collationLocale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     // Folding first also makes keys case-blind where the collator's keys ignore the setting.
     for (std::size_t i = begin; i < end; ++i)
-      keys[i].emplace(collator.sortKey(TextOf(*records[i], column).toCaseFolded()));
+      keys[i].emplace(collator.sortKey(FoldedTextOf(*records[i], column)));
   });
   std::vector<int> rows(records.size());
   std::iota(rows.begin(), rows.end(), 0);
   if (order == Qt::AscendingOrder)
-    std::stable_sort(rows.begin(), rows.end(),
-                     [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
+    ParallelStableSort(rows, [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
   else
-    std::stable_sort(rows.begin(), rows.end(),
-                     [&keys](int a, int b) { return keys[b]->compare(*keys[a]) < 0; });
+    ParallelStableSort(rows, [&keys](int a, int b) { return keys[b]->compare(*keys[a]) < 0; });
   return rows;
 }
 

@@ -171,7 +171,19 @@ void TFileListView::SetRepaintSuspended(bool suspended) {
   if (suspended == FRepaintSuspended) return;
   FRepaintSuspended = suspended;
   setUpdatesEnabled(!suspended);
-  if (!suspended) viewport()->update();
+  if (!suspended) {
+    if (FLayoutPending) doItemsLayout();
+    viewport()->update();
+  }
+}
+
+void TFileListView::doItemsLayout() {
+  if (FRepaintSuspended) {
+    FLayoutPending = true;
+    return;
+  }
+  FLayoutPending = false;
+  QTreeView::doItemsLayout();
 }
 
 bool TFileListView::RepaintSuspended() const { return FRepaintSuspended; }

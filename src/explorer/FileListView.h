@@ -48,6 +48,10 @@ class TFileListView : public QTreeView {
   // selection are drawn (so a picture stays visible on a selected row) and before the rest.
   std::function<void(QPainter*, TFileNodeData*, const QRect&)> OnBeforeCellPaint;
 
+  // Lays out every row, so it is held back while repainting is suspended: a scan appending
+  // batches would otherwise pay for the whole list once per batch.
+  void doItemsLayout() override;
+
   static constexpr int kDefaultRowHeight = 19;
   static constexpr int kHeaderHeight = 22;
 
@@ -62,4 +66,5 @@ class TFileListView : public QTreeView {
   TFileListModel* FModel;
   int FRowHeight = kDefaultRowHeight;
   bool FRepaintSuspended = false;
+  bool FLayoutPending = false;
 };

@@ -218,14 +218,24 @@ class TFileListViewTest : public QObject {
     }
   }
 
+  // Batches appended while painting is suspended are all laid out once it resumes.
   void repaintSuspension() {
     TFileListView view;
+    view.resize(900, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
     view.SetRepaintSuspended(true);
     QVERIFY(view.RepaintSuspended());
     QVERIFY(!view.updatesEnabled());
     Fill(view);
+    QApplication::processEvents();
+    view.Model()->AppendRows(MakeBatch({{"egg", 1}, {"fig", 2}}));
+    QApplication::processEvents();
     view.SetRepaintSuspended(false);
     QVERIFY(view.updatesEnabled());
+    const QModelIndex last = view.Model()->index(5, fcName);
+    QVERIFY(view.visualRect(last).isValid());
+    QCOMPARE(view.indexAt(view.visualRect(last).center()), last);
   }
 };
 
