@@ -79,7 +79,8 @@ void TGlyphButton::paintEvent(QPaintEvent* /*event*/) {
     const QPointF tip(width() - 5.0, height() - 7.0);
     painter.setPen(Qt::NoPen);
     painter.setBrush(!isEnabled() ? kDisabledText : active ? Qt::black : kPageText);
-    painter.drawPolygon(QPolygonF{tip + QPointF(-3, -2), tip + QPointF(3, -2), tip + QPointF(0, 1.5)});
+    painter.drawPolygon(
+        QPolygonF{tip + QPointF(-3, -2), tip + QPointF(3, -2), tip + QPointF(0, 1.5)});
     textRect.adjust(0, 0, -6, 0);
   }
   painter.setFont(CaptionFont(font(), text(), textRect));
@@ -162,8 +163,8 @@ void TControlPager::AddToolBar(QWidget* page, TPagerToolBar* toolBar) {
     auto* separator = new QFrame(page);
     separator->setFrameShape(QFrame::VLine);
     separator->setFixedWidth(2);
-    separator->setStyleSheet(QStringLiteral("color: %1;")
-                                 .arg(QColorOf(LightenColor(kDarkPanelEndColor, -30)).name()));
+    separator->setStyleSheet(
+        QStringLiteral("color: %1;").arg(QColorOf(LightenColor(kDarkPanelEndColor, -30)).name()));
     row->insertWidget(at, separator);
   }
   row->insertWidget(row->count() - 1, toolBar);

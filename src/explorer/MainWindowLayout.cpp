@@ -134,8 +134,8 @@ void TUniversalExplorerForm::CreatePopupMenus() {
   FileTypePopup->setObjectName(QStringLiteral("FileTypePopup"));
   for (int category = 0; category < kFileTypeCount; ++category) {
     const TFileTypeItem& entry = kFileTypeItems[category];
-    QAction* item = AddMenuItem(FileTypePopup, entry.Name, QLatin1String(entry.Caption),
-                                entry.Glyph);
+    QAction* item =
+        AddMenuItem(FileTypePopup, entry.Name, QLatin1String(entry.Caption), entry.Glyph);
     item->setCheckable(true);
     item->setChecked(true);
     FileTypeItems[category] = item;
@@ -146,9 +146,9 @@ void TUniversalExplorerForm::CreatePopupMenus() {
   connect(AddMenuItem(FileListPopup, "fileCpToClipboardMnu", QStringLiteral("List to Clipboard"),
                       glListToClipboard),
           &QAction::triggered, this, [this] { cpToClipboardBtnClick(); });
-  connect(AddMenuItem(FileListPopup, "fileCopyCheckedMnu", QStringLiteral("Copy Files"),
-                      glCopyFiles),
-          &QAction::triggered, this, [this] { copyCheckedBtnClick(); });
+  connect(
+      AddMenuItem(FileListPopup, "fileCopyCheckedMnu", QStringLiteral("Copy Files"), glCopyFiles),
+      &QAction::triggered, this, [this] { copyCheckedBtnClick(); });
   connect(AddMenuItem(FileListPopup, "fileDeleteCheckedMnu", QStringLiteral("Delete Files"),
                       glDeleteFiles),
           &QAction::triggered, this, [this] { deleteCheckedBtnClick(); });
@@ -164,8 +164,7 @@ void TUniversalExplorerForm::CreatePopupMenus() {
 
   VisPopup = new QMenu(this);
   VisPopup->setObjectName(QStringLiteral("VisPopup"));
-  connect(AddMenuItem(VisPopup, "visSelectStartMnu", QStringLiteral("Select Items"),
-                      glSelectItems),
+  connect(AddMenuItem(VisPopup, "visSelectStartMnu", QStringLiteral("Select Items"), glSelectItems),
           &QAction::triggered, this, [this] { visSelectStartMnuClick(); });
   VisPopup->addSeparator();
   connect(AddMenuItem(VisPopup, "visZoomToFitMnu", QStringLiteral("Zoom to Fit"), glZoomToFit),
@@ -176,9 +175,9 @@ void TUniversalExplorerForm::CreatePopupMenus() {
           &QAction::triggered, this, [this] { cpToClipboardBtnClick(); });
   connect(AddMenuItem(VisPopup, "visCopyCheckedMnu", QStringLiteral("Copy Files"), glCopyFiles),
           &QAction::triggered, this, [this] { copyCheckedBtnClick(); });
-  connect(AddMenuItem(VisPopup, "visDeleteCheckedMnu", QStringLiteral("Delete Files"),
-                      glDeleteFiles),
-          &QAction::triggered, this, [this] { deleteCheckedBtnClick(); });
+  connect(
+      AddMenuItem(VisPopup, "visDeleteCheckedMnu", QStringLiteral("Delete Files"), glDeleteFiles),
+      &QAction::triggered, this, [this] { deleteCheckedBtnClick(); });
   VisPopup->addSeparator();
   visShowThumbnailsMnu = AddMenuItem(VisPopup, "visShowThumbnailsMnu",
                                      QStringLiteral("Show Thumbnails"), glShowThumbs);
@@ -201,10 +200,10 @@ void TUniversalExplorerForm::CreateToolBarPages() {
   MainControlBar->AddPage(VisPage, GlyphIcon(glTimelinePage), QStringLiteral("Timeline"));
 
   filesToolBar = new TPagerToolBar(QStringLiteral("filesToolBar"), QStringLiteral("Files"));
-  rcFoldersBtn = AddGlyphButton(filesToolBar, "rcFoldersBtn", QStringLiteral("Flat View"),
-                                glFlatView, true);
-  showHiddenBtn = AddGlyphButton(filesToolBar, "showHiddenBtn",
-                                 QStringLiteral("Hidden or System"), glHiddenFiles, true);
+  rcFoldersBtn =
+      AddGlyphButton(filesToolBar, "rcFoldersBtn", QStringLiteral("Flat View"), glFlatView, true);
+  showHiddenBtn = AddGlyphButton(filesToolBar, "showHiddenBtn", QStringLiteral("Hidden or System"),
+                                 glHiddenFiles, true);
   showProtectedBtn = AddGlyphButton(filesToolBar, "showProtectedBtn",
                                     QStringLiteral("Protected Files"), glProtectedFiles, true);
   showOSFoldersBtn = AddGlyphButton(filesToolBar, "showOSFoldersBtn", QStringLiteral("OS Folders"),
@@ -250,11 +249,11 @@ void TUniversalExplorerForm::CreateToolBarPages() {
   srchCombo->setInsertPolicy(QComboBox::NoInsert);
   srchCombo->setFixedWidth(kSearchComboWidth);
   SrchToolBar->AddWidget(srchCombo);
-  firstSrchBtn = AddGlyphButton(SrchToolBar, "firstSrchBtn", QStringLiteral("Find First"),
-                                glFindFirst, false);
+  firstSrchBtn =
+      AddGlyphButton(SrchToolBar, "firstSrchBtn", QStringLiteral("Find First"), glFindFirst, false);
   firstSrchBtn->setProperty("tag", 0);
-  nextSrchBtn = AddGlyphButton(SrchToolBar, "nextSrchBtn", QStringLiteral("Find Next"),
-                               glFindNext, false);
+  nextSrchBtn =
+      AddGlyphButton(SrchToolBar, "nextSrchBtn", QStringLiteral("Find Next"), glFindNext, false);
   nextSrchBtn->setProperty("tag", 1);
   MainControlBar->AddToolBar(FilesTBPage, SrchToolBar);
   for (TGlyphButton* button : {firstSrchBtn, nextSrchBtn}) {

@@ -58,8 +58,7 @@ void TSplashBox::paintEvent(QPaintEvent* /*event*/) {
   const QRect band(0, FPicture.height(), width(), kVersionBandHeight);
   painter.fillRect(band, QColor(0x00, 0x18, 0x3F));
   painter.setPen(QColor(0xC8, 0xD4, 0xE8));
-  painter.drawText(band.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignRight,
-                   VersionText());
+  painter.drawText(band.adjusted(10, 0, -10, 0), Qt::AlignVCenter | Qt::AlignRight, VersionText());
 }
 
 void TSplashBox::mousePressEvent(QMouseEvent* event) {

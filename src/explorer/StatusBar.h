@@ -33,7 +33,7 @@ class TStatusBar : public QWidget {
   int PanelWidth(int panel) const;
   QRect PanelRect(int panel) const;  // in the bar's coordinates, full bar height
 
-  std::function<void()> OnClick;                              // StatusBarClick
+  std::function<void()> OnClick;                                  // StatusBarClick
   std::function<void(int panel, const QRect& rect)> OnDrawPanel;  // StatusBarDrawPanel
 
  protected:

@@ -24,8 +24,8 @@ namespace {
 
 // Folders of the operating system that a scan skips unless "OS Folders" is down. Keys are
 // paths with a trailing slash, as the scan builds them.
-constexpr const char* kOSFolders[] = {"/usr/", "/opt/", "/boot/", "/etc/",
-                                      "/proc/", "/sys/", "/dev/", "/run/"};
+constexpr const char* kOSFolders[] = {"/usr/",  "/opt/", "/boot/", "/etc/",
+                                      "/proc/", "/sys/", "/dev/",  "/run/"};
 
 }  // namespace
 
@@ -52,12 +52,15 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
   FProgressBar->setFixedHeight(StatusBar->height() - 4);
   StatusBarDrawPanel(1, StatusBar->PanelRect(1));
   StatusBar->OnClick = [this] { StatusBarClick(); };
-  StatusBar->OnDrawPanel = [this](int panel, const QRect& rect) { StatusBarDrawPanel(panel, rect); };
+  StatusBar->OnDrawPanel = [this](int panel, const QRect& rect) {
+    StatusBarDrawPanel(panel, rect);
+  };
 
   FIconIndex = std::make_unique<TStringIntIndex>();
 
+  // Shown with the window (showEvent): mapped after it, it stays above it even where no
+  // window manager honours "stay on top".
   FSplash = std::make_unique<TSplashBox>();
-  FSplash->ShowSplash();
 
   FOSFolderIndex = std::make_unique<TStringIntIndex>();
   for (const char* folder : kOSFolders) FOSFolderIndex->AddNext(folder);
@@ -86,6 +89,13 @@ TUniversalExplorerForm::~TUniversalExplorerForm() {
 void TUniversalExplorerForm::closeEvent(QCloseEvent* event) {
   if (FSplash) FSplash->close();
   event->accept();
+}
+
+void TUniversalExplorerForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FSplashShown || !FSplash) return;
+  FSplashShown = true;
+  FSplash->ShowSplash();
 }
 
 void TUniversalExplorerForm::CenterOnScreen() {

@@ -88,6 +88,7 @@ class TUniversalExplorerForm : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormClose
+  void showEvent(QShowEvent* event) override;
 
  private:
   // The controls, built by CreateControls.
@@ -158,6 +159,7 @@ class TUniversalExplorerForm : public QMainWindow {
   std::unique_ptr<TStringIntIndex> FOSFolderIndex;  // system folders a scan skips
   std::unique_ptr<TCancelledState> FCancelState;
   std::unique_ptr<TSplashBox> FSplash;
+  bool FSplashShown = false;
   QProgressBar* FProgressBar = nullptr;  // laid over status panel 1; freed by the window
   std::int64_t FTotalBytes = 0;
   QString FTaskCaption;

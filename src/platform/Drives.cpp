@@ -1,8 +1,8 @@
 #include "platform/Drives.h"
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -12,11 +12,11 @@ namespace {
 
 // File systems that hold no user files, or only volatile ones (tmpfs: /run, /dev/shm, ...).
 constexpr std::array<std::string_view, 29> kPseudoFileSystems = {
-    "autofs",   "binfmt_misc", "bpf",       "cgroup",    "cgroup2",      "configfs",
-    "debugfs",  "devpts",      "devtmpfs",  "efivarfs",  "fusectl",      "hugetlbfs",
-    "mqueue",   "nsfs",        "pipefs",    "proc",      "pstore",       "ramfs",
-    "rpc_pipefs", "securityfs", "selinuxfs", "sockfs",   "squashfs",     "sysfs",
-    "tmpfs",    "tracefs",     "fuse.gvfsd-fuse", "fuse.portal", "nfsd"};
+    "autofs", "binfmt_misc", "bpf",      "cgroup",  "cgroup2",    "configfs",        "debugfs",
+    "devpts", "devtmpfs",    "efivarfs", "fusectl", "hugetlbfs",  "mqueue",          "nsfs",
+    "pipefs", "proc",        "pstore",   "ramfs",   "rpc_pipefs", "securityfs",      "selinuxfs",
+    "sockfs", "squashfs",    "sysfs",    "tmpfs",   "tracefs",    "fuse.gvfsd-fuse", "fuse.portal",
+    "nfsd"};
 
 bool IsPseudoFileSystem(QByteArrayView type) {
   const std::string_view name(type.data(), static_cast<std::size_t>(type.size()));

@@ -84,13 +84,29 @@ void TMainWindowTest::windowStartsEmptyAndCentredWithFocusOnDrives() {
 }
 
 void TMainWindowTest::everyNamedControlIsFound() {
-  const char* names[] = {
-      "MainPanel",        "MainControlBar",    "FilesTBPage",           "VisPage",
-      "filesToolBar",     "ActToolBar",        "SrchToolBar",           "TimelineViewToolBar",
-      "MainSplitPanel",   "TVPane",            "VisPane",               "driveCombo",
-      "FileTreeView",     "FileListView",      "VisViewPanel",          "StatusBar",
-      "FileListPopup",    "VisPopup",          "FileTypePopup",         "srchCombo",
-      "timelineScaleTrackBar", "timelineSizeTrackbar", "FProgressBar"};
+  const char* names[] = {"MainPanel",
+                         "MainControlBar",
+                         "FilesTBPage",
+                         "VisPage",
+                         "filesToolBar",
+                         "ActToolBar",
+                         "SrchToolBar",
+                         "TimelineViewToolBar",
+                         "MainSplitPanel",
+                         "TVPane",
+                         "VisPane",
+                         "driveCombo",
+                         "FileTreeView",
+                         "FileListView",
+                         "VisViewPanel",
+                         "StatusBar",
+                         "FileListPopup",
+                         "VisPopup",
+                         "FileTypePopup",
+                         "srchCombo",
+                         "timelineScaleTrackBar",
+                         "timelineSizeTrackbar",
+                         "FProgressBar"};
   for (const char* name : names) QVERIFY2(Find<QObject>(name) != nullptr, name);
 
   // The status bar must stay outside the panel that long operations disable.
@@ -195,8 +211,7 @@ void TMainWindowTest::pagerPagesAndToolBars() {
     QVERIFY(entry.Page->isAncestorOf(entry.ToolBar));
     QCOMPARE(entry.ToolBar->Caption(), QLatin1String(entry.Caption));
     // Everything on a page must fit in the pager's height.
-    QVERIFY2(entry.ToolBar->sizeHint().height() <= entry.Page->height() ||
-                 !entry.Page->isVisible(),
+    QVERIFY2(entry.ToolBar->sizeHint().height() <= entry.Page->height() || !entry.Page->isVisible(),
              entry.Caption);
   }
   // Files, Actions and Search sit side by side, in that order.
@@ -225,9 +240,9 @@ void TMainWindowTest::popupMenus_data() {
   QTest::addColumn<QStringList>("items");  // "-" is a separator; "*" marks a checkable item
 
   QTest::newRow("FileListPopup") << QStringLiteral("FileListPopup")
-                                 << QStringList{"List to Clipboard",  "Copy Files",
-                                                "Delete Files",       "-",
-                                                "Show Thumbnails*",   "Show Selected in Timeline"};
+                                 << QStringList{"List to Clipboard", "Copy Files",
+                                                "Delete Files",      "-",
+                                                "Show Thumbnails*",  "Show Selected in Timeline"};
   QTest::newRow("VisPopup") << QStringLiteral("VisPopup")
                             << QStringList{"Select Items",      "-",
                                            "Zoom to Fit",       "-",
@@ -236,8 +251,10 @@ void TMainWindowTest::popupMenus_data() {
                                            "Show Thumbnails*",  "Show Selected in List"};
   QTest::newRow("FileTypePopup") << QStringLiteral("FileTypePopup")
                                  << QStringList{"Application/System Files*",
-                                                "Office/Document Files*", "Image Files*",
-                                                "Video Files*",           "Audio Files*",
+                                                "Office/Document Files*",
+                                                "Image Files*",
+                                                "Video Files*",
+                                                "Audio Files*",
                                                 "Archive/Store Files*"};
 }
 
@@ -259,8 +276,9 @@ void TMainWindowTest::popupMenus() {
 }
 
 void TMainWindowTest::fileTypeFilterStartsAllMarked() {
-  const char* names[] = {"ApplicationSystemFiles1", "OfficeFiles1", "ImageFiles1",
-                         "VideoFiles1",             "AudioFiles1",  "ArchiveStoreFiles1"};
+  const char* names[] = {
+      "ApplicationSystemFiles1", "OfficeFiles1", "ImageFiles1", "VideoFiles1", "AudioFiles1",
+      "ArchiveStoreFiles1"};
   for (int category = 0; category < TUniversalExplorerForm::kFileTypeCount; ++category) {
     QAction* item = FWindow->FileTypeItems[category];
     QCOMPARE(item->objectName(), QLatin1String(names[category]));
@@ -318,8 +336,8 @@ void TMainWindowTest::splitterGeometry() {
 void TMainWindowTest::pageSwitchKeepsRowsSelectionAndSort() {
   TFileListModel* model = FWindow->FileListView->Model();
   std::vector<std::unique_ptr<TFileNodeData>> batch;
-  const std::pair<const char*, std::int64_t> files[] = {{"b.txt", 300}, {"a.jpg", 100},
-                                                         {"c.doc", 200}};
+  const std::pair<const char*, std::int64_t> files[] = {
+      {"b.txt", 300}, {"a.jpg", 100}, {"c.doc", 200}};
   for (const auto& [name, size] : files) {
     auto record = std::make_unique<TFileNodeData>();
     record->Name = name;
@@ -375,10 +393,9 @@ void TMainWindowTest::statusBarCancelsWhileMainPanelIsDisabled() {
   QVERIFY(FWindow->StatusBar->isEnabled());
 
   // Wherever the click lands on the bar: the Cancel panel, the text, the progress bar.
-  const QPoint points[] = {FWindow->StatusBar->PanelRect(2).center(),
-                           FWindow->StatusBar->PanelRect(0).center(),
-                           FWindow->StatusBar->PanelRect(1).center(),
-                           FWindow->StatusBar->PanelRect(3).center()};
+  const QPoint points[] = {
+      FWindow->StatusBar->PanelRect(2).center(), FWindow->StatusBar->PanelRect(0).center(),
+      FWindow->StatusBar->PanelRect(1).center(), FWindow->StatusBar->PanelRect(3).center()};
   for (const QPoint& point : points) {
     FWindow->CancelState()->Cancelled = false;
     QWidget* target = FWindow->StatusBar->childAt(point);

@@ -48,13 +48,14 @@ void TDrivesTest::mountPoints_data() {
   QTest::newRow("a mount point mounted twice is listed once")
       << Line("/", "ext4") + Line("/mnt", "ext4") + Line("/mnt", "nfs4") << TPaths{"/", "/mnt"};
   QTest::newRow("no optional fields, malformed and empty lines")
-      << QByteArray("27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
-                    "garbage\n\n"
-                    "28 27 0:25 / /mnt/x rw - \n"
-                    "29 27 0:26 / /data rw,relatime master:3 shared:7 - ext4 /dev/vdb rw")
+      << QByteArray(
+             "27 1 254:0 / / rw,relatime - ext4 /dev/vda rw\n"
+             "garbage\n\n"
+             "28 27 0:25 / /mnt/x rw - \n"
+             "29 27 0:26 / /data rw,relatime master:3 shared:7 - ext4 /dev/vdb rw")
       << TPaths{"/", "/data"};
-  QTest::newRow("without a root entry nothing is invented") << Line("/data", "ext4")
-                                                            << TPaths{"/data"};
+  QTest::newRow("without a root entry nothing is invented")
+      << Line("/data", "ext4") << TPaths{"/data"};
   QTest::newRow("empty table") << QByteArray() << TPaths{};
 }
 
