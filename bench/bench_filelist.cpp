@@ -28,14 +28,15 @@ namespace {
 
 constexpr int kBatchRows = 2000;
 
-const char* const kWords[] = {"Report", "holiday", "Invoice", "scan", "Budget", "notes",
-                              "Résumé", "draft", "Final", "backup", "photo", "Müller",
-                              "meeting", "Übersicht", "plan", "copy", "data", "export"};
-const char* const kExts[] = {".jpg", ".JPG", ".png", ".pdf", ".docx", ".txt", ".mp4",
-                             ".cpp", ".h", "", ".tar.gz", ".xlsx", ".mp3", ".NEF"};
-const char* const kFolders[] = {"/home/ana/Pictures/2019/Summer/", "/home/ana/Documents/Work/",
-                                "/home/ana/src/veskora/src/explorer/", "/media/usb/DCIM/100CANON/",
-                                "/home/ana/Music/Various Artists/", "/srv/share/Projekte/Ablage/"};
+const char* const kWords[] = {"Report",  "holiday",   "Invoice", "scan",   "Budget", "notes",
+                              "Résumé",  "draft",     "Final",   "backup", "photo",  "Müller",
+                              "meeting", "Übersicht", "plan",    "copy",   "data",   "export"};
+const char* const kExts[] = {".jpg", ".JPG", ".png", ".pdf",    ".docx", ".txt", ".mp4",
+                             ".cpp", ".h",   "",     ".tar.gz", ".xlsx", ".mp3", ".NEF"};
+const char* const kFolders[] = {
+    "/home/ana/Pictures/2019/Summer/",     "/home/ana/Documents/Work/",
+    "/home/ana/src/veskora/src/explorer/", "/media/usb/DCIM/100CANON/",
+    "/home/ana/Music/Various Artists/",    "/srv/share/Projekte/Ablage/"};
 
 std::vector<std::unique_ptr<TFileNodeData>> MakeRecords(int count) {
   std::mt19937_64 random(20240611);
@@ -67,7 +68,8 @@ std::vector<std::unique_ptr<TFileNodeData>> MakeRecords(int count) {
     // Sizes spread over orders of magnitude, as on a real disk.
     record->Size = qint64(random() % 1000) << (random() % 32);
     record->Modified = 946684800000 + qint64(random() % 800000000000);
-    record->Created = random() % 10 ? record->Modified - qint64(random() % 1000000000) : kUnknownTime;
+    record->Created =
+        random() % 10 ? record->Modified - qint64(random() % 1000000000) : kUnknownTime;
     record->Accessed = record->Modified + qint64(random() % 1000000000);
     records.push_back(std::move(record));
   }
@@ -186,15 +188,15 @@ int main(int argc, char** argv) {
     frames.push_back(timer.nsecsElapsed() / 1e6);
   }
   Report("scroll + repaint 1000x600, median frame", Median(frames), "ms", "<= 16 ms");
-  Report("scroll + repaint 1000x600, slowest frame", *std::max_element(frames.begin(), frames.end()),
-         "ms", "<= 50 ms");
+  Report("scroll + repaint 1000x600, slowest frame",
+         *std::max_element(frames.begin(), frames.end()), "ms", "<= 50 ms");
 
   // Reference: GNU sort, case folded, in this process's locale.
   QProcess sort;
   timer.restart();
-  sort.start(QStringLiteral("sort"), {QStringLiteral("-f"), QStringLiteral("-o"),
-                                      QDir::toNativeSeparators(tempDir.filePath("sorted.txt")),
-                                      namesFile});
+  sort.start(QStringLiteral("sort"),
+             {QStringLiteral("-f"), QStringLiteral("-o"),
+              QDir::toNativeSeparators(tempDir.filePath("sorted.txt")), namesFile});
   if (sort.waitForFinished(-1) && sort.exitCode() == 0) {
     const double gnu = timer.nsecsElapsed() / 1e9;
     Report("GNU sort -f over the same names", gnu, "s", "reference");

@@ -72,8 +72,7 @@ void TFileListModel::SortBy(int column, Qt::SortOrder order) {
   FSortColumn = column < 0 ? -1 : column;
   FSortOrder = order;
   if (oldColumn >= 0 && oldColumn != FSortColumn && !FRows.empty())
-    emit dataChanged(index(0, oldColumn), index(rowCount() - 1, oldColumn),
-                     {Qt::BackgroundRole});
+    emit dataChanged(index(0, oldColumn), index(rowCount() - 1, oldColumn), {Qt::BackgroundRole});
   if (FSortColumn < 0 || FRows.empty()) return;
 
   const std::vector<int> newOrder = FileListSortOrder(FRows, FSortColumn, order);

@@ -43,7 +43,7 @@ class TFileListModel : public QAbstractTableModel {
   // Icons for column 0, by the records' ImageIndex; the list does not own them.
   void SetImageList(const TImageList* images);
   void AppendRows(std::vector<std::unique_ptr<TFileNodeData>> batch);
-  TFileNodeData* Record(int row) const;  // nullptr when out of range
+  TFileNodeData* Record(int row) const;          // nullptr when out of range
   int RowOf(const TFileNodeData* record) const;  // -1 when not listed here
   void Clear();
   void RemoveRow(int row);

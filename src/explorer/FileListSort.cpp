@@ -85,7 +85,8 @@ void ParallelStableSort(std::vector<int>& rows, Less less) {
   const unsigned threads = ThreadsFor(rows.size());
   const std::size_t slice = (rows.size() + threads - 1) / threads;
   ForEachSlice(rows.size(), threads, [&](std::size_t begin, std::size_t end) {
-    std::stable_sort(rows.begin() + std::ptrdiff_t(begin), rows.begin() + std::ptrdiff_t(end), less);
+    std::stable_sort(rows.begin() + std::ptrdiff_t(begin), rows.begin() + std::ptrdiff_t(end),
+                     less);
   });
   for (std::size_t merged = slice; merged < rows.size(); merged += slice) {
     const std::size_t end = std::min(rows.size(), merged + slice);

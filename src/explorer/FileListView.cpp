@@ -120,8 +120,8 @@ void TFileListView::HeaderClick(int column, Qt::MouseButton button) {
   if (button != Qt::LeftButton || column < 0 || column >= fcColumnCount) return;
   Qt::SortOrder order = Qt::AscendingOrder;
   if (FModel->SortColumn() == column)
-    order = FModel->SortDirection() == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                          : Qt::AscendingOrder;
+    order =
+        FModel->SortDirection() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   FModel->SortBy(column, order);
   header()->setSortIndicator(column, order);
 }
@@ -132,7 +132,8 @@ std::vector<std::pair<int, int>> TFileListView::SelectedRowRanges() const {
   const QItemSelection selection = selectionModel()->selection();
   ranges.reserve(std::size_t(selection.size()));
   for (const QItemSelectionRange& range : selection)
-    if (range.isValid() && !range.parent().isValid()) ranges.emplace_back(range.top(), range.bottom());
+    if (range.isValid() && !range.parent().isValid())
+      ranges.emplace_back(range.top(), range.bottom());
   // Ranges of a selection may overlap (a row selected twice): merge them.
   std::sort(ranges.begin(), ranges.end());
   std::vector<std::pair<int, int>> merged;

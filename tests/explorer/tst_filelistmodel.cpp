@@ -94,7 +94,7 @@ class TFileListModelTest : public QObject {
     QVERIFY(!text(1, fcModified).isEmpty());
     QCOMPARE(text(1, fcHash), QString("D41D8CD98F00B204E9800998ECF8427E"));
 
-    const QStringList captions = {"Name", "Type",  "Size", "Created",  "Modified",
+    const QStringList captions = {"Name",     "Type", "Size", "Created",  "Modified",
                                   "Accessed", "Hash", "Path", "Thumbnail"};
     QCOMPARE(model.columnCount(), int(captions.size()));
     for (int column = 0; column < model.columnCount(); ++column)
@@ -128,10 +128,10 @@ class TFileListModelTest : public QObject {
     QTest::addColumn<Qt::SortOrder>("order");
     QTest::addColumn<QStringList>("expected");
     const QList<TRow> fruit = {{"cherry"}, {"Banana"}, {"apple"}};
-    QTest::newRow("name ignores case") << fruit << int(fcName) << Qt::AscendingOrder
-                                       << QStringList{"apple", "Banana", "cherry"};
-    QTest::newRow("name descending") << fruit << int(fcName) << Qt::DescendingOrder
-                                     << QStringList{"cherry", "Banana", "apple"};
+    QTest::newRow("name ignores case")
+        << fruit << int(fcName) << Qt::AscendingOrder << QStringList{"apple", "Banana", "cherry"};
+    QTest::newRow("name descending")
+        << fruit << int(fcName) << Qt::DescendingOrder << QStringList{"cherry", "Banana", "apple"};
     QTest::newRow("no extension first by type")
         << QList<TRow>{{"b.txt"}, {"README"}, {"a.c"}, {"Makefile"}} << int(fcType)
         << Qt::AscendingOrder << QStringList{"README", "Makefile", "a.c", "b.txt"};
@@ -145,11 +145,11 @@ class TFileListModelTest : public QObject {
         << QList<TRow>{{"now", 0, 1700000000000}, {"old", 0, -1000}, {"unknown", 0, kUnknownTime}}
         << int(fcCreated) << Qt::AscendingOrder << QStringList{"unknown", "old", "now"};
     QTest::newRow("equal sizes keep order ascending")
-        << QList<TRow>{{"x", 5}, {"y", 1}, {"z", 5}, {"w", 5}} << int(fcSize)
-        << Qt::AscendingOrder << QStringList{"y", "x", "z", "w"};
+        << QList<TRow>{{"x", 5}, {"y", 1}, {"z", 5}, {"w", 5}} << int(fcSize) << Qt::AscendingOrder
+        << QStringList{"y", "x", "z", "w"};
     QTest::newRow("equal sizes keep order descending")
-        << QList<TRow>{{"x", 5}, {"y", 1}, {"z", 5}, {"w", 5}} << int(fcSize)
-        << Qt::DescendingOrder << QStringList{"x", "z", "w", "y"};
+        << QList<TRow>{{"x", 5}, {"y", 1}, {"z", 5}, {"w", 5}} << int(fcSize) << Qt::DescendingOrder
+        << QStringList{"x", "z", "w", "y"};
     QTest::newRow("names equal but for case keep order descending")
         << QList<TRow>{{"A"}, {"b"}, {"a"}} << int(fcName) << Qt::DescendingOrder
         << QStringList{"b", "A", "a"};
@@ -176,8 +176,8 @@ class TFileListModelTest : public QObject {
   // the text keys must ignore case there too.
   void cLocaleCollation() {
     auto batch = MakeBatch({{"zed"}, {"\xc3\x89mile"}, {"Apple"}, {"apple"}, {"emile"}});
-    const std::vector<int> order = FileListSortOrder(batch, fcName, Qt::AscendingOrder,
-                                                     QLocale::c());
+    const std::vector<int> order =
+        FileListSortOrder(batch, fcName, Qt::AscendingOrder, QLocale::c());
     QCOMPARE(order, (std::vector<int>{2, 3, 4, 1, 0}));
   }
 
@@ -193,7 +193,8 @@ class TFileListModelTest : public QObject {
     QCollator collator(CollationLocale(QLocale()));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QString> folded;
-    for (const auto& record : batch) folded.push_back(QString::fromUtf8(record->Name).toCaseFolded());
+    for (const auto& record : batch)
+      folded.push_back(QString::fromUtf8(record->Name).toCaseFolded());
     std::vector<int> expected(batch.size());
     std::iota(expected.begin(), expected.end(), 0);
     std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
@@ -209,9 +210,9 @@ class TFileListModelTest : public QObject {
     QCOMPARE(model.SortColumn(), -1);
     QVERIFY(!model.data(model.index(0, fcSize), Qt::BackgroundRole).isValid());
     model.SortBy(fcSize, Qt::AscendingOrder);
-    QCOMPARE(model.data(model.index(0, fcSize), Qt::BackgroundRole).value<QColor>().rgb() &
-                 0xFFFFFF,
-             QRgb(0xF7F7F7));
+    QCOMPARE(
+        model.data(model.index(0, fcSize), Qt::BackgroundRole).value<QColor>().rgb() & 0xFFFFFF,
+        QRgb(0xF7F7F7));
     QVERIFY(!model.data(model.index(0, fcName), Qt::BackgroundRole).isValid());
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.SortBy(fcName, Qt::AscendingOrder);

@@ -9,7 +9,8 @@
 
 namespace {
 
-std::vector<std::unique_ptr<TFileNodeData>> MakeBatch(const QList<QPair<QByteArray, qint64>>& rows) {
+std::vector<std::unique_ptr<TFileNodeData>> MakeBatch(
+    const QList<QPair<QByteArray, qint64>>& rows) {
   std::vector<std::unique_ptr<TFileNodeData>> batch;
   for (const auto& [name, size] : rows) {
     auto record = std::make_unique<TFileNodeData>();

@@ -86,8 +86,7 @@ class TFileTimeTest : public QObject {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const QLocale de(QLocale::German, QLocale::Germany);
     QTest::newRow("midnight 1970: date only") << c << qint64(0) << "1 Jan 1970";
-    QTest::newRow("half a second past midnight")
-        << c << qint64(500) << "1 Jan 1970 00:00:00";
+    QTest::newRow("half a second past midnight") << c << qint64(500) << "1 Jan 1970 00:00:00";
     QTest::newRow("before 1970") << c << qint64(-1) << "31 Dec 1969 23:59:59";
     QTest::newRow("after 2038") << c << qint64(2147483648000) << "19 Jan 2038 03:14:08";
     QTest::newRow("midnight before 1970") << c << -kMsPerDay << "31 Dec 1969";
