@@ -50,21 +50,24 @@ void TVORNItemNetwork::Clear() {
   FMomentumTimer.stop();
   FPressedItem = nullptr;
   FItems.clear();
+  FreeItems();
   ForgetRecords();
 }
 
 void TVORNItemNetwork::RemoveItemsOf(const std::vector<const TFileNodeData*>& records) {
   if (records.empty() || FItems.empty()) return;
   const std::unordered_set<const TFileNodeData*> gone(records.begin(), records.end());
-  const auto isGone = [&gone](const std::unique_ptr<TNWNode>& item) {
-    return gone.count(item->TreeNode) != 0 || gone.count(item->Data) != 0;
+  const auto isGone = [&gone](TNWNode* item) {
+    if (gone.count(item->TreeNode) == 0 && gone.count(item->Data) == 0) return false;
+    // The item stays in the store until the next rebuild, but refers to nothing any more.
+    item->TreeNode = nullptr;
+    item->Data = nullptr;
+    item->Visible = false;
+    item->OnScreen = false;
+    return true;
   };
-  if (FPressedItem) {
-    for (const auto& item : FItems) {
-      if (item.get() == FPressedItem && isGone(item)) FPressedItem = nullptr;
-    }
-  }
   std::erase_if(FItems, isGone);
+  if (FPressedItem && !FPressedItem->Data) FPressedItem = nullptr;
   ForgetRecords();
   Invalidate();
 }
@@ -73,7 +76,7 @@ TNWNode* TVORNItemNetwork::HitTest(int x, int y) const {
   // Only what the latest paint drew can be picked: an item that has left the view since then
   // is not under the pointer, whatever its old rectangle says.
   for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) {
-    TNWNode* item = it->get();
+    TNWNode* item = *it;
     if (!item->Visible || !item->OnScreen) continue;
     const TEdges& r = item->ScreenRect;
     if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return item;
@@ -85,7 +88,7 @@ void TVORNItemNetwork::SelectInRect(TEdges rect) {
   std::vector<TSelectionChange> changes;
   changes.reserve(FItems.size());
   for (auto it = FItems.rbegin(); it != FItems.rend(); ++it) {
-    const TNWNode* item = it->get();
+    const TNWNode* item = *it;
     if (!item->TreeNode) continue;
     const bool inside = rect.Left <= item->X && item->X <= rect.Right && rect.Top <= item->Y &&
                         item->Y <= rect.Bottom;

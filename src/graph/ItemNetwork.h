@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QPainter;
@@ -20,8 +19,6 @@ struct TFileNodeData;
 // One item of the view: a file of the list, placed in the world. The list owns the row and its
 // record; an item only refers to them, and the view drops the item before the record is freed.
 struct TNWNode {
-  virtual ~TNWNode() = default;
-
   int X = 0;           // world x of the left edge
   int Y = 0;           // world y of the vertical centre
   TEdges ScreenRect;   // panel coordinates at the last paint that drew the item
@@ -103,7 +100,7 @@ class TVORNItemNetwork : public QObject {
   void SetTickSource(TTickSource source) { FTickSource = std::move(source); }
 
   QWidget* Panel() const { return FPanel; }
-  const std::vector<std::unique_ptr<TNWNode>>& Items() const { return FItems; }
+  const std::vector<TNWNode*>& Items() const { return FItems; }
   int ViewLeft() const { return FViewLeft; }
   int ViewTop() const { return FViewTop; }
   int ViewRight() const { return FViewRight; }
@@ -126,7 +123,9 @@ class TVORNItemNetwork : public QObject {
   int ClientHeight() const;
   std::uint32_t TickCount() const { return FTickSource(); }
   void SetCrosshair(bool on);
-  // Drops items and the caches that may refer to their records; descendants extend it.
+  // Frees the store of items once FItems no longer refers to it.
+  virtual void FreeItems() {}
+  // Drops the caches that may refer to records or depend on the item size.
   virtual void ForgetRecords() {}
 
   QWidget* FPanel;
@@ -145,7 +144,9 @@ class TVORNItemNetwork : public QObject {
   float FVelocityX = 0.0f;
   float FVelocityY = 0.0f;
   std::uint32_t FPressTick = 0;
-  std::vector<std::unique_ptr<TNWNode>> FItems;  // drawing order: later items on top
+  // Drawing order, later items on top. The items themselves live in a descendant's store,
+  // made in one piece by each rebuild and freed by FreeItems.
+  std::vector<TNWNode*> FItems;
   double FSizeFactor = 1.0;
   int FItemHeight = 40;
   int FItemWidth = 200;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -43,8 +44,8 @@ void TVORNItemTimeline::Rebuild(TFileNodeData*) {
   FMaxTime = std::numeric_limits<std::int64_t>::min();
   Clear();
 
-  // Sort (time, record) pairs first and make the items in time order, so the items that every
-  // paint walks lie in memory in the order they are walked.
+  // Sort (time, record) pairs first and make the items in time order in one block, so the
+  // items that every paint walks lie in memory in the order they are walked.
   std::vector<std::pair<std::int64_t, TFileNodeData*>> rows;
   const int count = FTree->RowCount();
   rows.reserve(static_cast<std::size_t>(std::max(count, 0)));
@@ -60,16 +61,19 @@ void TVORNItemTimeline::Rebuild(TFileNodeData*) {
   std::sort(rows.begin(), rows.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
 
+  FStore.resize(rows.size());
   FItems.reserve(rows.size());
-  for (const auto& [modified, record] : rows) {
-    auto item = std::make_unique<TTLNode>();
-    item->TreeNode = record;
-    item->Data = record;
-    item->Visible = true;
-    FItems.push_back(std::move(item));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    TTLNode& item = FStore[i];
+    item.TreeNode = rows[i].second;
+    item.Data = rows[i].second;
+    item.Visible = true;
+    FItems.push_back(&item);
   }
   LayoutLanes(true);
 }
+
+void TVORNItemTimeline::FreeItems() { std::vector<TTLNode>().swap(FStore); }
 
 void TVORNItemTimeline::LayoutLanes(bool assignY) {
   const int height = FItemHeight;
@@ -142,14 +146,23 @@ void TVORNItemTimeline::Paint(QPainter& painter) {
 
   PaintAxis(painter, width, height);
 
+  FDrawn.clear();
+  bool sameWidth = true;
   for (const auto& node : FItems) {
     TTLNode& item = AsTimelineItem(*node);
     if (!item.OnScreen || !item.Visible) continue;
     const int left = item.X - FViewLeft;
     const int top = item.Y - FViewTop - halfHeight;
     item.ScreenRect = {left, top, left + item.Width, top + FItemHeight};
-    DrawItem(painter, item);
+    sameWidth = sameWidth && (FDrawn.empty() || item.Width == FDrawn.front()->Width);
+    FDrawn.push_back(&item);
   }
+  FindUncoveredParts(sameWidth);
+  for (std::size_t i = 0; i < FDrawn.size(); ++i) {
+    FUncoveredRight = FDrawnUncovered[i];
+    if (FUncoveredRight > FDrawn[i]->ScreenRect.Left) DrawItem(painter, *FDrawn[i]);
+  }
+  FUncoveredRight = std::numeric_limits<int>::max();
 
   if (FSelectState == selDragging) {
     painter.setPen(QPen(FBandColor, 2));
@@ -160,6 +173,26 @@ void TVORNItemTimeline::Paint(QPainter& painter) {
                          .normalized());
   }
   painter.restore();
+}
+
+void TVORNItemTimeline::FindUncoveredParts(bool sameSize) {
+  // Tiles of one size are opaque, and later tiles cover earlier ones. A later tile in the same
+  // row of the panel that starts at or right of an earlier tile covers it from its own left
+  // edge to the earlier tile's right edge; so, walking back from the last tile, the nearest
+  // later left edge in each row bounds what is seen of a tile. A later tile starting further
+  // left (a tile dragged there) may leave gaps, so that tile is then drawn whole. The picture
+  // is the same as drawing every tile whole; piled-up tiles cost almost nothing.
+  FDrawnUncovered.assign(FDrawn.size(), std::numeric_limits<int>::max());
+  if (!sameSize || !FSkipCoveredParts) return;
+  std::unordered_map<int, int> laterLeft;  // tile top → leftmost left edge of later tiles there
+  laterLeft.reserve(64);
+  for (std::size_t i = FDrawn.size(); i-- > 0;) {
+    const TEdges& r = FDrawn[i]->ScreenRect;
+    auto [it, added] = laterLeft.try_emplace(r.Top, r.Left);
+    if (added) continue;
+    if (it->second >= r.Left) FDrawnUncovered[i] = std::min(r.Right, it->second);
+    it->second = std::min(it->second, r.Left);
+  }
 }
 
 void TVORNItemTimeline::PaintAxis(QPainter& painter, int width, int height) {
@@ -242,7 +275,7 @@ void TVORNItemTimeline::MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, i
 void TVORNItemTimeline::ZoomToFit(bool selectedOnly, bool panOnly) {
   int lo = std::numeric_limits<int>::max();
   int hi = 0;
-  for (const auto& item : FItems) {
+  for (const TNWNode* item : FItems) {
     if (selectedOnly && !(item->TreeNode && FTree->IsSelected(item->TreeNode))) continue;
     lo = std::min(lo, item->X);
     hi = std::max(hi, item->X);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 // A timeline item: its width is fixed when the lanes are laid out.
 struct TTLNode : TNWNode {
@@ -45,6 +46,7 @@ class TVORNItemTimeline : public TVORNItemNetwork {
   double TimeAtPanelX(int x) const;
 
  protected:
+  void FreeItems() override;
   // Text under the pointer while band selection is on.
   QString SelectingText(int x) const;
 
@@ -57,7 +59,17 @@ class TVORNItemTimeline : public TVORNItemNetwork {
   QColor FWeekendColor{0, 48, 100};
   QColor FAxisTextColor{Qt::white};
   QFont FFont;
+  // While DrawItem runs: the panel x where the part of the tile that later tiles leave
+  // uncovered ends. What lies right of it is painted over anyway and need not be drawn.
+  int FUncoveredRight = std::numeric_limits<int>::max();
+  // Leaves out what later tiles cover; off, every tile is drawn whole (the same picture).
+  bool FSkipCoveredParts = true;
 
  private:
   void PaintAxis(QPainter& painter, int width, int height);
+  void FindUncoveredParts(bool sameSize);
+
+  std::vector<TTLNode> FStore;  // the items, in time order; FItems points into it
+  std::vector<TTLNode*> FDrawn;        // scratch of Paint: the tiles of this paint
+  std::vector<int> FDrawnUncovered;    // scratch of Paint: their FUncoveredRight
 };

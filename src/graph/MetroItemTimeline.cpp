@@ -14,11 +14,19 @@ namespace {
 // this would only hold tiles long scrolled away.
 constexpr std::size_t kMaxCachedTiles = 20000;
 
+QStaticText PreparedText(const QString& text, const QFont& font) {
+  QStaticText prepared(text);
+  prepared.setTextFormat(Qt::PlainText);
+  prepared.prepare(QTransform(), font);
+  return prepared;
+}
+
 // Breaks a text into lines of at most the given width, wrapping at word boundaries where it
 // can and anywhere inside a longer word (paths have no spaces), and keeps at most maxLines;
 // the last kept line ends in an ellipsis when text was left over.
-QStringList WrapElided(const QString& text, const QFont& font, int width, int maxLines) {
-  QStringList lines;
+std::vector<QStaticText> WrapElided(const QString& text, const QFont& font, int width,
+                                   int maxLines) {
+  std::vector<QStaticText> lines;
   if (width <= 0 || maxLines <= 0 || text.isEmpty()) return lines;
   QTextLayout layout(text, font);
   QTextOption option;
@@ -29,12 +37,12 @@ QStringList WrapElided(const QString& text, const QFont& font, int width, int ma
     QTextLine line = layout.createLine();
     if (!line.isValid()) break;
     line.setLineWidth(width);
-    if (lines.size() + 1 == maxLines) {
+    if (static_cast<int>(lines.size()) + 1 == maxLines) {
       const QString rest = text.mid(line.textStart());
-      lines << QFontMetrics(font).elidedText(rest, Qt::ElideRight, width);
+      lines.push_back(PreparedText(QFontMetrics(font).elidedText(rest, Qt::ElideRight, width), font));
       break;
     }
-    lines << text.mid(line.textStart(), line.textLength());
+    lines.push_back(PreparedText(text.mid(line.textStart(), line.textLength()), font));
   }
   layout.endLayout();
   return lines;
@@ -72,7 +80,8 @@ TMetroVORNItemTimeline::TTileText& TMetroVORNItemTimeline::TextOf(
   auto [it, added] = FTexts.try_emplace(&record);
   if (added) {
     const QFontMetrics nameMetrics(FNameFont);
-    it->second.Name = nameMetrics.elidedText(RecordNameText(record), Qt::ElideRight, width);
+    it->second.Name = PreparedText(
+        nameMetrics.elidedText(RecordNameText(record), Qt::ElideRight, width), FNameFont);
   }
   return it->second;
 }
@@ -95,7 +104,8 @@ void TMetroVORNItemTimeline::DrawItem(QPainter& painter, TNWNode& item) {
   const int h = r.Bottom - r.Top;
 
   const QColor tile = TimelineItemColor(RecordImageIndex(record), FTree->IsSelected(item.TreeNode));
-  painter.fillRect(QRect(r.Left, r.Top, r.Right - r.Left, h), tile);
+  const int seenRight = std::min(r.Right, FUncoveredRight);
+  painter.fillRect(QRect(r.Left, r.Top, seenRight - r.Left, h), tile);
 
   TEdges box{r.Left + 2, r.Top + 2, 0, r.Bottom - 2};
   box.Right = box.Left + (box.Bottom - box.Top);
@@ -113,29 +123,29 @@ void TMetroVORNItemTimeline::DrawItem(QPainter& painter, TNWNode& item) {
   if (FItemWidth <= kTimelineMinItemSide) return;
   const int textLeft = r.Left + h;
   const int textWidth = r.Right - 4 - textLeft;
-  if (textWidth <= 0) return;
+  if (textWidth <= 0 || seenRight <= textLeft) return;
   TTileText& text = TextOf(record, textWidth);
   painter.setPen(Qt::white);
   painter.setFont(FNameFont);
-  painter.drawText(QRect(textLeft, r.Top + 4, textWidth, 18),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                   text.Name);
+  painter.drawStaticText(QPoint(textLeft, r.Top + 4), text.Name);
 
   // The path wraps into the lines that fit below the name; the last shown line ends in an
   // ellipsis when more of the path is left.
   const int pathTop = r.Top + 22;
   const int pathHeight = r.Bottom - 4 - pathTop;
   const QFontMetrics pathMetrics(FPathFont);
-  const int maxLines = pathHeight / std::max(pathMetrics.lineSpacing(), 1);
-  if (maxLines <= 0) return;
-  if (text.PathLines.isEmpty())
-    text.PathLines = WrapElided(RecordPathText(record), FPathFont, textWidth, maxLines);
+  const int lineSpacing = std::max(pathMetrics.lineSpacing(), 1);
+  if (!text.PathDone) {
+    text.PathLines = WrapElided(RecordPathText(record), FPathFont, textWidth,
+                                pathHeight / lineSpacing);
+    text.PathDone = true;
+  }
+  if (text.PathLines.empty()) return;
   painter.setPen(FSubtitleColor);
   painter.setFont(FPathFont);
   int y = pathTop;
-  for (const QString& line : text.PathLines) {
-    painter.drawText(QRect(textLeft, y, textWidth, pathMetrics.lineSpacing()),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, line);
-    y += pathMetrics.lineSpacing();
+  for (const QStaticText& line : text.PathLines) {
+    painter.drawStaticText(QPoint(textLeft, y), line);
+    y += lineSpacing;
   }
 }

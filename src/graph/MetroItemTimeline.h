@@ -3,9 +3,11 @@
 #include "graph/ItemTimeline.h"
 
 #include <QImage>
+#include <QStaticText>
 #include <QString>
 
 #include <unordered_map>
+#include <vector>
 
 // The timeline the program shows: a dark panel, and flat tiles coloured by file type (pure blue
 // when the row is selected) that carry the file's thumbnail or icon, its name and its path.
@@ -26,9 +28,12 @@ class TMetroVORNItemTimeline : public TVORNItemTimeline {
   QColor FSubtitleColor{Qt::white};
 
  private:
+  // Laid out once per record and tile width: shaping text is what a paint would otherwise
+  // spend most of its time on.
   struct TTileText {
-    QString Name;
-    QStringList PathLines;
+    QStaticText Name;
+    std::vector<QStaticText> PathLines;
+    bool PathDone = false;
   };
   TTileText& TextOf(const TFileNodeData& record, int width);
   const QImage& ScaledThumbnail(const TFileNodeData& record, const QImage& picture, QSize size);

@@ -35,6 +35,13 @@ struct TFixture {
 
 QColor At(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
 
+// Draws every tile whole: the reference for the paint that leaves out covered parts.
+class TWholeTilesTimeline : public TMetroVORNItemTimeline {
+ public:
+  using TMetroVORNItemTimeline::TMetroVORNItemTimeline;
+  void DrawEveryTileWhole() { FSkipCoveredParts = false; }
+};
+
 }  // namespace
 
 class TTimelinePaintTest : public QObject {
@@ -128,6 +135,42 @@ class TTimelinePaintTest : public QObject {
     QCOMPARE(At(image, 200, 150), kBack);
     f.View.MouseUp(Qt::LeftButton, Qt::NoModifier, 300, 150);
     QCOMPARE(At(f.Render(), 100, 150), kBack);
+  }
+
+  void coveredPartsLeftOutGiveTheSamePicture() {
+    QWidget panel;
+    panel.resize(600, 300);
+    TFakeRows rows;
+    TMetroVORNItemTimeline view(&panel, &rows);
+    TWholeTilesTimeline reference(&panel, &rows);
+    reference.DrawEveryTileWhole();
+    for (int i = 0; i < 400; ++i) {
+      TFileNodeData* record =
+          rows.Add(kBase + (i * i) % 5000 * 20, i % 23 - 1, QByteArray("file ") + QByteArray::number(i),
+                   "/home/ana/" + QByteArray(i % 40, 'x') + "/end");
+      if (i % 7 == 0) rows.Selected.insert(record);
+    }
+    QImage thumb(30, 60, QImage::Format_RGB32);
+    thumb.fill(Qt::yellow);
+    rows.Records[5]->Thumbnail.store(new QImage(thumb));
+    for (TMetroVORNItemTimeline* v : {&view, static_cast<TMetroVORNItemTimeline*>(&reference)}) {
+      v->Rebuild();
+      v->SetScale(2);
+      v->Items()[200]->Y = 10;  // dragged onto another tile's row
+      v->Items()[300]->Y = v->Items()[100]->Y;
+    }
+    const auto render = [&panel](TVORNItemNetwork& v) {
+      QImage image(panel.size(), QImage::Format_ARGB32_Premultiplied);
+      QPainter painter(&image);
+      v.PaintPanel(painter);
+      return image;
+    };
+    QCOMPARE(render(view), render(reference));
+    view.SetItemSize(2.5);
+    view.LayoutLanes(true);
+    reference.SetItemSize(2.5);
+    reference.LayoutLanes(true);
+    QCOMPARE(render(view), render(reference));
   }
 
   void drawsAtMostTheEarliestItems() {

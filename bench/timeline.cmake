@@ -1,0 +1,2 @@
+add_executable(bench_timeline ${CMAKE_CURRENT_LIST_DIR}/bench_timeline.cpp)
+target_link_libraries(bench_timeline PRIVATE veskora_graph veskora_explorer veskora_warnings)
