@@ -27,9 +27,9 @@ namespace {
 constexpr double kRebuildBudgetMs = 1000.0;
 constexpr double kPaintBudgetMs = 30.0;
 
-const char* const kNames[] = {"IMG_4711.JPG", "holiday-notes.txt", "Invoice 2019-03.pdf",
-                              "draft (copy).docx", "backup.tar.gz", "track 07.mp3",
-                              "Übersicht.xlsx", "main.cpp"};
+const char* const kNames[] = {"IMG_4711.JPG",      "holiday-notes.txt", "Invoice 2019-03.pdf",
+                              "draft (copy).docx", "backup.tar.gz",     "track 07.mp3",
+                              "Übersicht.xlsx",    "main.cpp"};
 const char* const kFolders[] = {"/home/ana/Pictures/2019/Summer/", "/home/ana/Documents/Work/",
                                 "/media/usb/DCIM/100CANON/", "/srv/share/Projekte/Ablage/"};
 
@@ -64,8 +64,7 @@ class TBenchRows : public TTimelineRows {
         Icons.push_back(icon);
       }
     }
-    return imageIndex >= 0 ? Icons[static_cast<std::size_t>(imageIndex) % Icons.size()]
-                           : QPixmap();
+    return imageIndex >= 0 ? Icons[static_cast<std::size_t>(imageIndex) % Icons.size()] : QPixmap();
   }
 
  private:
@@ -171,10 +170,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 21; ++run) paints.push_back(paintOnce());
     const double paint = Median(paints);
     worstPaint = std::max(worstPaint, paint);
-    std::printf("paint 1920 x 1080 at Scale %.0f: %d items on screen, %d drawn; first %.1f ms, "
-                "median %.1f ms of 21 (CPU %.1f ms) (budget %.0f ms)\n",
-                scale, onScreen, drawn, cold, paint, Median(paintsCpu), kPaintBudgetMs);
-    if (!savePath.isEmpty()) image.save(QString(savePath).replace(".png", QStringLiteral("-%1.png").arg(scale)));
+    std::printf(
+        "paint 1920 x 1080 at Scale %.0f: %d items on screen, %d drawn; first %.1f ms, "
+        "median %.1f ms of 21 (CPU %.1f ms) (budget %.0f ms)\n",
+        scale, onScreen, drawn, cold, paint, Median(paintsCpu), kPaintBudgetMs);
+    if (!savePath.isEmpty())
+      image.save(QString(savePath).replace(".png", QStringLiteral("-%1.png").arg(scale)));
   }
 
   const bool ok = rebuild <= kRebuildBudgetMs && worstPaint <= kPaintBudgetMs;

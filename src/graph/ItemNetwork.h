@@ -19,9 +19,9 @@ struct TFileNodeData;
 // One item of the view: a file of the list, placed in the world. The list owns the row and its
 // record; an item only refers to them, and the view drops the item before the record is freed.
 struct TNWNode {
-  int X = 0;           // world x of the left edge
-  int Y = 0;           // world y of the vertical centre
-  TEdges ScreenRect;   // panel coordinates at the last paint that drew the item
+  int X = 0;          // world x of the left edge
+  int Y = 0;          // world y of the vertical centre
+  TEdges ScreenRect;  // panel coordinates at the last paint that drew the item
   // The row the item stands for. The list identifies a row by its record, so this is the
   // record too; kept apart from Data because the view treats "which row" and "what is known
   // about the file" as different questions.
@@ -152,7 +152,7 @@ class TVORNItemNetwork : public QObject {
   int FItemWidth = 200;
   TNWNode* FPressedItem = nullptr;
   TSelectState FSelectState = selNone;
-  TEdges FSelectRect;  // world coordinates
+  TEdges FSelectRect;         // world coordinates
   int FMaxDrawnItems = 6000;  // bounds the cost of one paint whatever the zoom
 
  private:

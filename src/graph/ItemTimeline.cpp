@@ -207,10 +207,10 @@ void TVORNItemTimeline::PaintAxis(QPainter& painter, int width, int height) {
   const QFontMetrics metrics(painter.font());
   const QLocale locale;
   for (const TTick& tick : run.Ticks) {
-    const double x = std::nearbyint(
-                         (static_cast<double>(tick.Time) - static_cast<double>(FMinTime)) *
-                         FPixelsPerMs) -
-                     FViewLeft;
+    const double x =
+        std::nearbyint((static_cast<double>(tick.Time) - static_cast<double>(FMinTime)) *
+                       FPixelsPerMs) -
+        FViewLeft;
     int y1 = axisY;
     int y2 = height - 30;
     pen.setWidth(1);

@@ -69,7 +69,7 @@ class TVORNItemTimeline : public TVORNItemNetwork {
   void PaintAxis(QPainter& painter, int width, int height);
   void FindUncoveredParts(bool sameSize);
 
-  std::vector<TTLNode> FStore;  // the items, in time order; FItems points into it
-  std::vector<TTLNode*> FDrawn;        // scratch of Paint: the tiles of this paint
-  std::vector<int> FDrawnUncovered;    // scratch of Paint: their FUncoveredRight
+  std::vector<TTLNode> FStore;       // the items, in time order; FItems points into it
+  std::vector<TTLNode*> FDrawn;      // scratch of Paint: the tiles of this paint
+  std::vector<int> FDrawnUncovered;  // scratch of Paint: their FUncoveredRight
 };

@@ -25,7 +25,7 @@ QStaticText PreparedText(const QString& text, const QFont& font) {
 // can and anywhere inside a longer word (paths have no spaces), and keeps at most maxLines;
 // the last kept line ends in an ellipsis when text was left over.
 std::vector<QStaticText> WrapElided(const QString& text, const QFont& font, int width,
-                                   int maxLines) {
+                                    int maxLines) {
   std::vector<QStaticText> lines;
   if (width <= 0 || maxLines <= 0 || text.isEmpty()) return lines;
   QTextLayout layout(text, font);
@@ -39,7 +39,8 @@ std::vector<QStaticText> WrapElided(const QString& text, const QFont& font, int 
     line.setLineWidth(width);
     if (static_cast<int>(lines.size()) + 1 == maxLines) {
       const QString rest = text.mid(line.textStart());
-      lines.push_back(PreparedText(QFontMetrics(font).elidedText(rest, Qt::ElideRight, width), font));
+      lines.push_back(
+          PreparedText(QFontMetrics(font).elidedText(rest, Qt::ElideRight, width), font));
       break;
     }
     lines.push_back(PreparedText(text.mid(line.textStart(), line.textLength()), font));
@@ -71,8 +72,8 @@ void TMetroVORNItemTimeline::ForgetRecords() {
   FTextWidth = -1;
 }
 
-TMetroVORNItemTimeline::TTileText& TMetroVORNItemTimeline::TextOf(
-    const TFileNodeData& record, int width) {
+TMetroVORNItemTimeline::TTileText& TMetroVORNItemTimeline::TextOf(const TFileNodeData& record,
+                                                                  int width) {
   if (width != FTextWidth || FTexts.size() > kMaxCachedTiles) {
     FTexts.clear();
     FTextWidth = width;
@@ -136,8 +137,8 @@ void TMetroVORNItemTimeline::DrawItem(QPainter& painter, TNWNode& item) {
   const QFontMetrics pathMetrics(FPathFont);
   const int lineSpacing = std::max(pathMetrics.lineSpacing(), 1);
   if (!text.PathDone) {
-    text.PathLines = WrapElided(RecordPathText(record), FPathFont, textWidth,
-                                pathHeight / lineSpacing);
+    text.PathLines =
+        WrapElided(RecordPathText(record), FPathFont, textWidth, pathHeight / lineSpacing);
     text.PathDone = true;
   }
   if (text.PathLines.empty()) return;

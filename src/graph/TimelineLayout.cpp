@@ -36,20 +36,18 @@ double TimelinePixelsPerMs(std::int64_t minTime, std::int64_t maxTime, int world
 }
 
 int TimelineTimeToX(std::int64_t time, std::int64_t minTime, double pixelsPerMs) {
-  const double offset =
-      time >= minTime
-          ? static_cast<double>(static_cast<std::uint64_t>(time) - static_cast<std::uint64_t>(minTime))
-          : -static_cast<double>(static_cast<std::uint64_t>(minTime) -
-                                 static_cast<std::uint64_t>(time));
+  const double offset = time >= minTime ? static_cast<double>(static_cast<std::uint64_t>(time) -
+                                                              static_cast<std::uint64_t>(minTime))
+                                        : -static_cast<double>(static_cast<std::uint64_t>(minTime) -
+                                                               static_cast<std::uint64_t>(time));
   return RoundHalfEven(offset * pixelsPerMs);
 }
 
 int TimelineWorldWidth(double position, int clientWidth) {
   const double width = std::trunc(position * 500.0);
-  const int world = width >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                    : width <= std::numeric_limits<int>::min()
-                        ? std::numeric_limits<int>::min()
-                        : static_cast<int>(width);
+  const int world = width >= std::numeric_limits<int>::max()   ? std::numeric_limits<int>::max()
+                    : width <= std::numeric_limits<int>::min() ? std::numeric_limits<int>::min()
+                                                               : static_cast<int>(width);
   return world < clientWidth ? clientWidth : world;
 }
 

@@ -13,8 +13,8 @@ TEdges FitPictureBox(TEdges box, QSize picture) {
   const int height = picture.height();
   if (width <= 0 || height <= 0) return {};
   if (width >= height) {
-    const int d = RoundHalfEven((box.Bottom - box.Top) *
-                                (static_cast<double>(width - height) / width) / 2.0);
+    const int d =
+        RoundHalfEven((box.Bottom - box.Top) * (static_cast<double>(width - height) / width) / 2.0);
     box.Top += d;
     box.Bottom -= d;
   } else {

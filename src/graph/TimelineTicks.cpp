@@ -106,8 +106,7 @@ TTickRun TimelineTicks(double leftTime, double rightTime) {
         day -= CivilFromDays(day).Day - 1;
       }
       for (; static_cast<double>(day * kMsPerDay) < rightTime; ++day) {
-        const bool major =
-            run.Level == tlDays ? IsoWeekday(day) == 1 : CivilFromDays(day).Day == 1;
+        const bool major = run.Level == tlDays ? IsoWeekday(day) == 1 : CivilFromDays(day).Day == 1;
         run.Ticks.push_back({day * kMsPerDay, major, IsWeekendDay(day)});
       }
       break;

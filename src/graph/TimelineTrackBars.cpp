@@ -12,7 +12,8 @@ TTimelineTrackBars::TTimelineTrackBars(TVORNItemTimeline* view, QSlider* scale, 
   FScale->setValue(300);
   FItemSize->setRange(5, 100);
   FItemSize->setValue(10);
-  connect(FScale, &QSlider::valueChanged, this, [this](int position) { FView->SetScale(position); });
+  connect(FScale, &QSlider::valueChanged, this,
+          [this](int position) { FView->SetScale(position); });
   connect(FItemSize, &QSlider::valueChanged, this, [this](int position) {
     FView->SetItemSize(position / 10.0);
     FView->LayoutLanes(true);

@@ -264,8 +264,8 @@ class TTimelineLayoutTest : public QObject {
     f.Rows.Selected = {noItem, f.Item(0).TreeNode};
 
     f.View.SelectInRect({200, 80, 300, 120});  // edges inclusive
-    QCOMPARE(f.Rows.Selected, (std::unordered_set<const TFileNodeData*>{
-                                  noItem, f.Item(1).TreeNode, f.Item(2).TreeNode}));
+    QCOMPARE(f.Rows.Selected, (std::unordered_set<const TFileNodeData*>{noItem, f.Item(1).TreeNode,
+                                                                        f.Item(2).TreeNode}));
     QCOMPARE(f.Rows.BatchCalls, 1);  // one change for the whole band
 
     f.View.SelectInRect({400, 0, 100, 1000});  // right of left: holds nothing
@@ -281,6 +281,22 @@ class TTimelineLayoutTest : public QObject {
     f.View.ToggleSelectMode();
     QCOMPARE(f.View.SelectState(), selNone);
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+  }
+
+  void statusWhileSelecting() {
+    TFixture f;
+    f.Rows.Add(kBase);
+    f.View.Rebuild();
+    QStringList texts;
+    f.View.OnStatus = [&texts](TVORNItemNetwork*, int code, const QString& text, int) {
+      QCOMPARE(code, 0);
+      texts << text;
+    };
+    f.View.MouseMove(Qt::NoButton, Qt::NoModifier, 0, 10);  // not selecting: no text
+    f.View.ToggleSelectMode();
+    f.View.MouseMove(Qt::NoButton, Qt::NoModifier, 0, 10);
+    f.View.ToggleSelectMode();
+    QCOMPARE(texts, QStringList{QStringLiteral("Selecting: 01/01/2015 00:00:00")});
   }
 
   void removedRowsLoseTheirItems() {

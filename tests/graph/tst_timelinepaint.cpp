@@ -67,7 +67,7 @@ class TTimelinePaintTest : public QObject {
     QCOMPARE(At(image, 198, 58), QColor(0x10, 0x96, 0x18));  // ImageIndex 3
     QCOMPARE(At(image, 10, 30), QColor(250, 250, 250));      // the icon at (4, 24)
     QCOMPARE(At(image, 300, 100), kBack);
-    QCOMPARE(At(image, 300, 259), QColor(180, 180, 180));    // the axis at C − 40
+    QCOMPARE(At(image, 300, 259), QColor(180, 180, 180));  // the axis at C − 40
   }
 
   void selectedTileIsBlue() {
@@ -145,9 +145,9 @@ class TTimelinePaintTest : public QObject {
     TWholeTilesTimeline reference(&panel, &rows);
     reference.DrawEveryTileWhole();
     for (int i = 0; i < 400; ++i) {
-      TFileNodeData* record =
-          rows.Add(kBase + (i * i) % 5000 * 20, i % 23 - 1, QByteArray("file ") + QByteArray::number(i),
-                   "/home/ana/" + QByteArray(i % 40, 'x') + "/end");
+      TFileNodeData* record = rows.Add(kBase + (i * i) % 5000 * 20, i % 23 - 1,
+                                       QByteArray("file ") + QByteArray::number(i),
+                                       "/home/ana/" + QByteArray(i % 40, 'x') + "/end");
       if (i % 7 == 0) rows.Selected.insert(record);
     }
     QImage thumb(30, 60, QImage::Format_RGB32);
