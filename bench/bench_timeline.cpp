@@ -79,9 +79,8 @@ void MakeRecords(TBenchRows& rows, int count) {
   std::uniform_int_distribution<int> pick(0, 1 << 20);
   rows.Records.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    auto record = std::make_unique<TFileNodeData>();
-    record->Name = kNames[pick(random) % std::size(kNames)];
-    record->Path = QByteArray(kFolders[pick(random) % std::size(kFolders)]) + record->Name;
+    const QByteArray name = kNames[pick(random) % std::size(kNames)];
+    auto record = MakeFileRecord(QByteArray(kFolders[pick(random) % std::size(kFolders)]) + name);
     record->Modified = start + when(random);
     record->ImageIndex = pick(random) % 40;
     rows.Records.push_back(std::move(record));

@@ -8,6 +8,11 @@
 #include <QFile>
 #include <QIcon>
 
+QString DisplayTextOf(QByteArrayView bytes) {
+  // fromRawData wraps the bytes without copying them; decodeName only reads them.
+  return QFile::decodeName(QByteArray::fromRawData(bytes.data(), bytes.size()));
+}
+
 TFileListModel::TFileListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 TFileListModel::~TFileListModel() = default;
@@ -117,9 +122,9 @@ QColor TFileListModel::SortColumnColor() { return QColor(247, 247, 247); }
 QString TFileListModel::CellText(const TFileNodeData& record, int column) {
   switch (column) {
     case fcName:
-      return QFile::decodeName(record.Name);
+      return DisplayTextOf(record.Name());
     case fcType:
-      return QFile::decodeName(record.Ext);
+      return DisplayTextOf(record.Ext());
     case fcSize:
       return QString::number(record.Size);
     case fcCreated:
@@ -129,9 +134,9 @@ QString TFileListModel::CellText(const TFileNodeData& record, int column) {
     case fcAccessed:
       return DateTimeText(record.Accessed);
     case fcHash:
-      return QString::fromLatin1(record.Hash);
+      return QString::fromLatin1(record.Hash());
     case fcPath:
-      return QFile::decodeName(record.Path);
+      return DisplayTextOf(record.Path);
     default:
       return {};
   }

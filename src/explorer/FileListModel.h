@@ -23,6 +23,9 @@ enum TFileColumn : int {
   fcColumnCount
 };
 
+// The text shown for a name or path: the file system's bytes decoded as file names are.
+QString DisplayTextOf(QByteArrayView bytes);
+
 // The file list's rows: a flat table over a vector of records that the model owns. A record's
 // address never changes while it is listed (sorting permutes the pointers), and a record is
 // freed only when its row is removed or the list is cleared.

@@ -3,7 +3,6 @@
 #include "explorer/FileListModel.h"
 
 #include <QCollator>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdint>
@@ -17,14 +16,12 @@ namespace {
 constexpr std::size_t kParallelThreshold = 20000;
 constexpr unsigned kMaxThreads = 8;
 
-const QByteArray& BytesOf(const TFileNodeData& record, int column) {
+QByteArrayView BytesOf(const TFileNodeData& record, int column) {
   switch (column) {
     case fcName:
-      return record.Name;
+      return record.Name();
     case fcType:
-      return record.Ext;
-    case fcHash:
-      return record.Hash;
+      return record.Ext();
     default:
       return record.Path;
   }
@@ -33,12 +30,12 @@ const QByteArray& BytesOf(const TFileNodeData& record, int column) {
 // The text to collate: the displayed text, case folded. Most names are plain ASCII, where
 // folding is lowering and one pass makes the string; others take the full decoding.
 QString FoldedTextOf(const TFileNodeData& record, int column) {
-  const QByteArray& bytes = BytesOf(record, column);
+  const QByteArrayView bytes = BytesOf(record, column);
   QString text(bytes.size(), Qt::Uninitialized);
   char16_t* out = reinterpret_cast<char16_t*>(text.data());
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c >= 0x80) return QFile::decodeName(bytes).toCaseFolded();
+    if (c >= 0x80) return DisplayTextOf(bytes).toCaseFolded();
     out[i] = (c >= 'A' && c <= 'Z') ? char16_t(c + ('a' - 'A')) : char16_t(c);
   }
   return text;
@@ -116,6 +113,26 @@ std::vector<int> SortByText(std::span<const std::unique_ptr<TFileNodeData>> reco
   return rows;
 }
 
+// By the digest's bytes, records without one first: the order the hexadecimal text has under
+// the collation (digits before letters, case ignored, the empty text first), without making
+// the text.
+std::vector<int> SortByDigest(std::span<const std::unique_ptr<TFileNodeData>> records,
+                              Qt::SortOrder order) {
+  std::vector<int> rows(records.size());
+  std::iota(rows.begin(), rows.end(), 0);
+  const auto less = [records](int a, int b) {
+    const TFileNodeData& left = *records[std::size_t(a)];
+    const TFileNodeData& right = *records[std::size_t(b)];
+    if (left.HasDigest != right.HasDigest) return right.HasDigest;
+    return left.HasDigest && left.Digest < right.Digest;
+  };
+  if (order == Qt::AscendingOrder)
+    std::stable_sort(rows.begin(), rows.end(), less);
+  else
+    std::stable_sort(rows.begin(), rows.end(), [&less](int a, int b) { return less(b, a); });
+  return rows;
+}
+
 std::vector<int> SortByNumber(std::span<const std::unique_ptr<TFileNodeData>> records, int column,
                               Qt::SortOrder order) {
   struct TKeyedRow {
@@ -151,9 +168,10 @@ std::vector<int> FileListSortOrder(std::span<const std::unique_ptr<TFileNodeData
   switch (column) {
     case fcName:
     case fcType:
-    case fcHash:
     case fcPath:
       return SortByText(records, column, order, locale);
+    case fcHash:
+      return SortByDigest(records, order);
     case fcSize:
     case fcCreated:
     case fcModified:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -16,11 +17,10 @@ namespace {
 // the batch is small, so the list fills while a scan of many small folders runs.
 constexpr auto kHandOverInterval = std::chrono::milliseconds(50);
 
-// The extension rule of ExtOfName for a bare name (no "/" in it), as a view into the name:
-// the name from its last "." on, or nothing.
-std::string_view ExtOfNameView(std::string_view name) {
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+std::string_view ExtOfEntry(const TDirEntry& entry) {
+  const QByteArrayView ext =
+      ExtOfName(QByteArrayView(entry.Name.data(), qsizetype(entry.Name.size())));
+  return std::string_view(ext.data(), std::size_t(ext.size()));
 }
 
 std::int64_t UnixMsOf(const TTimeStamp& stamp) { return UnixMsFromTimespec(stamp.Sec, stamp.Nsec); }
@@ -130,7 +130,7 @@ void TFolderScan::ScanFolder(const QByteArray& path) {
       isProtected = FProtectedFiles->IsProtected(fullPath);
       if (isProtected && !FOptions.ShowProtected) continue;
     }
-    TExtInfo& info = ExtInfoOf(ExtOfNameView(entry.Name));
+    TExtInfo& info = ExtInfoOf(ExtOfEntry(entry));
     if (!FOptions.TypeFilter[static_cast<std::size_t>(info.Category)]) continue;
 
     ImageIndexOf(info);
@@ -147,11 +147,12 @@ void TFolderScan::ScanFolder(const QByteArray& path) {
 // The one place that turns a listed entry into a record.
 void TFolderScan::FillRecord(TFileNodeData& record, const QByteArray& folder,
                              const TDirEntry& entry, const TExtInfo& info, bool isProtected) const {
+  // One allocation of the exact size for the path; the name and the extension are offsets in it.
   const auto nameLength = static_cast<qsizetype>(entry.Name.size());
-  record.Path.reserve(folder.size() + nameLength);
-  record.Path.append(folder).append(entry.Name.data(), nameLength);
-  record.Name = QByteArray(entry.Name.data(), nameLength);
-  record.Ext = info.Ext;
+  QByteArray path(folder.size() + nameLength, Qt::Uninitialized);
+  std::memcpy(path.data(), folder.constData(), std::size_t(folder.size()));
+  std::memcpy(path.data() + folder.size(), entry.Name.data(), std::size_t(nameLength));
+  record.SetPath(std::move(path), folder.size());
   record.Size = entry.Size;
   record.Modified = UnixMsOf(entry.Modified);
   record.Accessed = UnixMsOf(entry.Accessed);

@@ -94,7 +94,7 @@ class TFolderScan {
 
  private:
   struct TExtInfo {
-    QByteArray Ext;  // shared by every record of this extension
+    QByteArray Ext;  // the key of the extension's icon
     int Category = 0;
     std::int32_t ImageIndex = -1;  // -1 until a file of this type is listed
   };

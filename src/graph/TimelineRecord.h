@@ -22,7 +22,7 @@ inline const QImage* RecordThumbnail(const TFileNodeData& record) {
 
 // Names and paths are the file system's bytes; only the display converts them.
 inline QString RecordNameText(const TFileNodeData& record) {
-  return QString::fromUtf8(record.Name);
+  return QString::fromUtf8(record.Name());
 }
 
 inline QString RecordPathText(const TFileNodeData& record) {

@@ -13,7 +13,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <stdexcept>
 
 namespace {
 
@@ -25,10 +27,7 @@ struct TRow {
 
 std::unique_ptr<TFileNodeData> MakeRecord(const QByteArray& name, qint64 size = 0,
                                           qint64 created = 0) {
-  auto record = std::make_unique<TFileNodeData>();
-  record->Name = name;
-  record->Ext = ExtOfName(name);
-  record->Path = "/data/" + name;
+  auto record = MakeFileRecord("/data/" + name);
   record->Size = size;
   record->Created = created;
   record->Modified = created;
@@ -45,11 +44,15 @@ std::vector<std::unique_ptr<TFileNodeData>> MakeBatch(const QList<TRow>& rows) {
 QStringList NamesInOrder(const TFileListModel& model) {
   QStringList names;
   for (int row = 0; row < model.rowCount(); ++row)
-    names << QString::fromUtf8(model.Record(row)->Name);
+    names << QString::fromUtf8(model.Record(row)->Name());
   return names;
 }
 
 }  // namespace
+
+// Declared before the first data table uses it: a later declaration is an error in optimised
+// builds.
+Q_DECLARE_METATYPE(TRow)
 
 class TFileListModelTest : public QObject {
   Q_OBJECT
@@ -68,15 +71,103 @@ class TFileListModelTest : public QObject {
   void extOfName() {
     QFETCH(QByteArray, name);
     QFETCH(QByteArray, ext);
-    QCOMPARE(ExtOfName(name), ext);
+    QCOMPARE(ExtOfName(name).toByteArray(), ext);
+  }
+
+  // Name and extension are found once, from the path; the views must match the rule above.
+  void recordPathOffsets_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QByteArray>("ext");
+    QTest::newRow("plain") << QByteArray("/data/a.tar.gz") << QByteArray("a.tar.gz")
+                           << QByteArray(".gz");
+    QTest::newRow("dot only in the folder")
+        << QByteArray("/dir.d/README") << QByteArray("README") << QByteArray();
+    QTest::newRow("hidden file") << QByteArray("/home/.bashrc") << QByteArray(".bashrc")
+                                 << QByteArray(".bashrc");
+    QTest::newRow("not UTF-8") << QByteArray("/x/\xff\xfe.TXT") << QByteArray("\xff\xfe.TXT")
+                               << QByteArray(".TXT");
+    QTest::newRow("no folder") << QByteArray("name.") << QByteArray("name.") << QByteArray(".");
+  }
+  void recordPathOffsets() {
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, ext);
+    const auto record = MakeFileRecord(path);
+    QCOMPARE(record->Path, path);
+    QCOMPARE(record->Name().toByteArray(), name);
+    QCOMPARE(record->Ext().toByteArray(), ext);
+  }
+
+  void recordRefusesPathsPastItsOffsets() {
+    TFileNodeData record;
+    record.SetPath("/a/b.c", 3);
+    const QByteArray longest(65535, 'x');
+    record.SetPath(longest, 65535);  // the whole path as folder: an empty name still fits
+    QCOMPARE(record.Name().size(), 0);
+    QCOMPARE(record.Ext().size(), 0);
+    QVERIFY_THROWS_EXCEPTION(std::length_error, record.SetPath(longest + 'x', 1));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, record.SetPath("/a", 3));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, record.SetPath("/a", -1));
+    QCOMPARE(record.Path, longest);  // a refused path leaves the record as it was
+  }
+
+  void recordDigestText() {
+    TFileNodeData record;
+    QCOMPARE(record.Hash(), QByteArray());
+    QVERIFY(record.SetHashText("00ff10Ab9c8d7e6f5a4b3c2d1e0f9A8B"));
+    QCOMPARE(record.Hash(), QByteArray("00FF10AB9C8D7E6F5A4B3C2D1E0F9A8B"));
+    QCOMPARE(record.Digest[0], 0x00);
+    QCOMPARE(record.Digest[1], 0xFF);
+    const QByteArray kept = record.Hash();
+    for (const char* bad :
+         {"", "00FF", "00FF10AB9C8D7E6F5A4B3C2D1E0F9A8B0", "G0FF10AB9C8D7E6F5A4B3C2D1E0F9A8B",
+          "00FF10AB9C8D7E6F5A4B3C2D1E0F9A8 "}) {
+      QVERIFY2(!record.SetHashText(bad), bad);
+      QCOMPARE(record.Hash(), kept);
+    }
+    record.ClearHash();
+    QVERIFY(!record.HasDigest);
+    QCOMPARE(record.Hash(), QByteArray());
+  }
+
+  // The Hash column sorts by the digest bytes; that must be the order its text would have
+  // under the collation, with rows without a digest first and ties in their old order.
+  void hashSortMatchesTextCollation() {
+    std::vector<std::unique_ptr<TFileNodeData>> batch;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 300; ++i) {
+      auto record = MakeFileRecord("/d/f" + QByteArray::number(i));
+      if (i % 7 != 0) {
+        std::array<std::uint8_t, 16> digest{};
+        // Few distinct leading bytes, so that long common prefixes and equal digests occur.
+        for (std::uint8_t& byte : digest) byte = std::uint8_t(next() >> 24);
+        digest[0] = std::uint8_t(next() % 3 * 0x5A);
+        if (i % 11 == 0) digest = batch[std::size_t(i - 1)]->Digest;
+        record->SetDigest(digest);
+      }
+      batch.push_back(std::move(record));
+    }
+    QCollator collator(CollationLocale(QLocale()));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+      std::vector<int> expected(batch.size());
+      std::iota(expected.begin(), expected.end(), 0);
+      std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        if (order == Qt::DescendingOrder) std::swap(a, b);
+        return collator.compare(QString::fromLatin1(batch[std::size_t(a)]->Hash()),
+                                QString::fromLatin1(batch[std::size_t(b)]->Hash())) < 0;
+      });
+      QVERIFY(FileListSortOrder(batch, fcHash, order) == expected);
+    }
   }
 
   void cellTexts() {
     TFileListModel model;
     QAbstractItemModelTester tester(&model);
-    auto batch = MakeBatch({{"README", 4294967296, kUnknownTime}, {"b.txt", 1048576, 0}});
-    batch[1]->Hash = "D41D8CD98F00B204E9800998ECF8427E";
-    batch[1]->Name = "caf\xc3\xa9.txt";
+    auto batch = MakeBatch({{"README", 4294967296, kUnknownTime}, {"caf\xc3\xa9.txt", 1048576, 0}});
+    QVERIFY(batch[1]->SetHashText("d41d8cd98f00b204e9800998ecf8427E"));
     model.AppendRows(std::move(batch));
 
     auto text = [&model](int row, int column) {
@@ -86,6 +177,7 @@ class TFileListModelTest : public QObject {
     QCOMPARE(text(0, fcType), QString());
     QCOMPARE(text(0, fcSize), QString("4294967296"));
     QCOMPARE(text(0, fcCreated), QString());  // unknown time
+    QCOMPARE(text(0, fcHash), QString());
     QCOMPARE(text(0, fcPath), QString("/data/README"));
     QCOMPARE(text(0, fcThumbnail), QString());
     QCOMPARE(text(1, fcName), QString::fromUtf8("caf\xc3\xa9.txt"));
@@ -194,7 +286,7 @@ class TFileListModelTest : public QObject {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<QString> folded;
     for (const auto& record : batch)
-      folded.push_back(QString::fromUtf8(record->Name).toCaseFolded());
+      folded.push_back(QString::fromUtf8(record->Name()).toCaseFolded());
     std::vector<int> expected(batch.size());
     std::iota(expected.begin(), expected.end(), 0);
     std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
@@ -298,8 +390,6 @@ class TFileListModelTest : public QObject {
     QCOMPARE(changed[1][1].value<QModelIndex>(), model.index(0, fcHash));
   }
 };
-
-Q_DECLARE_METATYPE(TRow)
 
 QTEST_MAIN(TFileListModelTest)
 #include "tst_filelistmodel.moc"

@@ -13,10 +13,7 @@ std::vector<std::unique_ptr<TFileNodeData>> MakeBatch(
     const QList<QPair<QByteArray, qint64>>& rows) {
   std::vector<std::unique_ptr<TFileNodeData>> batch;
   for (const auto& [name, size] : rows) {
-    auto record = std::make_unique<TFileNodeData>();
-    record->Name = name;
-    record->Ext = ExtOfName(name);
-    record->Path = "/data/" + name;
+    auto record = MakeFileRecord("/data/" + name);
     record->Size = size;
     batch.push_back(std::move(record));
   }
@@ -25,7 +22,7 @@ std::vector<std::unique_ptr<TFileNodeData>> MakeBatch(
 
 QStringList Names(const std::vector<TFileNodeData*>& records) {
   QStringList names;
-  for (const TFileNodeData* record : records) names << QString::fromUtf8(record->Name);
+  for (const TFileNodeData* record : records) names << QString::fromUtf8(record->Name());
   return names;
 }
 
@@ -82,7 +79,7 @@ class TFileListViewTest : public QObject {
     auto names = [model] {
       QStringList result;
       for (int row = 0; row < model->rowCount(); ++row)
-        result << QString::fromUtf8(model->Record(row)->Name);
+        result << QString::fromUtf8(model->Record(row)->Name());
       return result;
     };
     view.resize(900, 300);
@@ -129,7 +126,7 @@ class TFileListViewTest : public QObject {
     view.HeaderClick(fcSize, Qt::LeftButton);
     QCOMPARE(Names(view.SelectedRecords()), (QStringList{"date", "cherry.txt"}));
     QCOMPARE(view.SelectedCount(), 2);
-    QCOMPARE(view.Model()->Record(view.currentIndex().row())->Name, QByteArray("date"));
+    QCOMPARE(view.Model()->Record(view.currentIndex().row())->Name(), "date");
   }
 
   void appendKeepsSelection() {
@@ -141,7 +138,7 @@ class TFileListViewTest : public QObject {
     QCOMPARE(reset.count(), 0);
     QCOMPARE(view.Model()->rowCount(), 6);
     QCOMPARE(Names(view.SelectedRecords()), QStringList{"Banana.txt"});
-    QCOMPARE(view.FirstSelected()->Name, QByteArray("Banana.txt"));
+    QCOMPARE(view.FirstSelected()->Name(), "Banana.txt");
   }
 
   void selectionReading() {

@@ -239,9 +239,9 @@ class TFolderScanTest : public QObject {
     QCOMPARE(sink.Rows.size(), size_t(1));
     const TFileNodeData& row = *sink.Rows[0];
     QCOMPARE(row.Path, dir.Abs("photo.jpg"));
-    QCOMPARE(row.Name, QByteArray("photo.jpg"));
-    QCOMPARE(row.Ext, QByteArray(".jpg"));
-    QVERIFY(row.Hash.isEmpty());
+    QCOMPARE(row.Name(), "photo.jpg");
+    QCOMPARE(row.Ext(), ".jpg");
+    QVERIFY(row.Hash().isEmpty());
     QCOMPARE(row.Size, 3);
     QCOMPARE(row.Modified, 1'000'000'000'250);
     QCOMPARE(row.Accessed, 1'000'000'000'250);
@@ -413,8 +413,8 @@ class TFolderScanTest : public QObject {
     TCollectSink sink(kImageCount);
     Run(dir.Path(), FlatAll(), sink);
     QCOMPARE(Sorted(sink.Paths(dir.Path())), Sorted(names));
-    for (const auto& row : sink.Rows) QCOMPARE(ReadAll(row->Path), row->Name);
-    QCOMPARE(sink.Row(dir.Abs("\xff\xfe.txt"))->Ext, QByteArray(".txt"));
+    for (const auto& row : sink.Rows) QCOMPARE(ReadAll(row->Path), row->Name().toByteArray());
+    QCOMPARE(sink.Row(dir.Abs("\xff\xfe.txt"))->Ext(), ".txt");
   }
 
   void sparseFileHasItsExactSize() {

@@ -24,11 +24,11 @@ class TFakeRows : public TTimelineRows {
   TFileNodeData* Add(std::int64_t modified, int imageIndex = 0,
                      const QByteArray& name = "photo.jpg",
                      const QByteArray& path = "/home/ana/Pictures/photo.jpg") {
+    // The path ends with the name.
     auto record = std::make_unique<TFileNodeData>();
+    record->SetPath(path, path.size() - name.size());
     record->Modified = modified;
     record->ImageIndex = imageIndex;
-    record->Name = name;
-    record->Path = path;
     Records.push_back(std::move(record));
     return Records.back().get();
   }
