@@ -339,10 +339,7 @@ void TMainWindowTest::pageSwitchKeepsRowsSelectionAndSort() {
   const std::pair<const char*, std::int64_t> files[] = {
       {"b.txt", 300}, {"a.jpg", 100}, {"c.doc", 200}};
   for (const auto& [name, size] : files) {
-    auto record = std::make_unique<TFileNodeData>();
-    record->Name = name;
-    record->Path = QByteArray("/tmp/") + name;
-    record->Ext = ExtOfName(record->Name);
+    auto record = MakeFileRecord(QByteArray("/tmp/") + name);
     record->Size = size;
     batch.push_back(std::move(record));
   }
@@ -355,9 +352,9 @@ void TMainWindowTest::pageSwitchKeepsRowsSelectionAndSort() {
 
   const auto check = [&] {
     QCOMPARE(model->rowCount(), 3);
-    QCOMPARE(model->Record(0)->Name, QByteArray("a.jpg"));
-    QCOMPARE(model->Record(1)->Name, QByteArray("c.doc"));
-    QCOMPARE(model->Record(2)->Name, QByteArray("b.txt"));
+    QCOMPARE(model->Record(0)->Name().toByteArray(), QByteArray("a.jpg"));
+    QCOMPARE(model->Record(1)->Name().toByteArray(), QByteArray("c.doc"));
+    QCOMPARE(model->Record(2)->Name().toByteArray(), QByteArray("b.txt"));
     QCOMPARE(model->SortColumn(), int(fcSize));
     QCOMPARE(FWindow->FileListView->SelectedCount(), 1);
     QCOMPARE(FWindow->FileListView->FirstSelected(), chosen);
