@@ -23,20 +23,9 @@
 
 namespace {
 
-// The six file-type categories of the filter, in category order.
-struct TFileTypeItem {
-  const char* Name;
-  const char* Caption;
-  TGlyph Glyph;
-};
-constexpr TFileTypeItem kFileTypeItems[TUniversalExplorerForm::kFileTypeCount] = {
-    {"ApplicationSystemFiles1", "Application/System Files", glAppFiles},
-    {"OfficeFiles1", "Office/Document Files", glOfficeFiles},
-    {"ImageFiles1", "Image Files", glImageFiles},
-    {"VideoFiles1", "Video Files", glVideoFiles},
-    {"AudioFiles1", "Audio Files", glAudioFiles},
-    {"ArchiveStoreFiles1", "Archive/Store Files", glArchiveFiles},
-};
+// Glyphs of the six file-type items of the filter, in category order.
+constexpr TGlyph kFileTypeGlyphs[kFileTypeCount] = {glAppFiles,   glOfficeFiles, glImageFiles,
+                                                    glVideoFiles, glAudioFiles,  glArchiveFiles};
 
 constexpr int kTrackBarWidth = 160;
 constexpr int kSearchComboWidth = 170;
@@ -133,9 +122,9 @@ void TUniversalExplorerForm::CreatePopupMenus() {
   FileTypePopup = new QMenu(this);
   FileTypePopup->setObjectName(QStringLiteral("FileTypePopup"));
   for (int category = 0; category < kFileTypeCount; ++category) {
-    const TFileTypeItem& entry = kFileTypeItems[category];
-    QAction* item =
-        AddMenuItem(FileTypePopup, entry.Name, QLatin1String(entry.Caption), entry.Glyph);
+    const auto index = static_cast<std::size_t>(category);
+    QAction* item = AddMenuItem(FileTypePopup, kFileTypeItemNames[index],
+                                QLatin1String(kFileTypeCaptions[index]), kFileTypeGlyphs[index]);
     item->setCheckable(true);
     item->setChecked(true);
     FileTypeItems[category] = item;
@@ -319,6 +308,7 @@ void TUniversalExplorerForm::CreateFolderPane() {
   FileTreeView->setFrameShape(QFrame::NoFrame);
   column->addWidget(FileTreeView, 1);
   connect(FileTreeView, &QTreeView::clicked, this, [this] { FileTreeViewClick(); });
+  FileTreeView->installEventFilter(this);
   connect(driveCombo, &QComboBox::activated, this, [this](int index) { DriveComboChange(index); });
   DriveComboChange(0);
 }

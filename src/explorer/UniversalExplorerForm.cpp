@@ -15,19 +15,12 @@
 #include "explorer/ControlPager.h"
 #include "explorer/FileListModel.h"
 #include "explorer/FileListView.h"
+#include "explorer/FolderScan.h"
 #include "explorer/ImageList.h"
 #include "explorer/SplashBox.h"
 #include "explorer/StatusBar.h"
 #include "explorer/UniversalExplorerUnit.h"
-
-namespace {
-
-// Folders of the operating system that a scan skips unless "OS Folders" is down. Keys are
-// paths with a trailing slash, as the scan builds them.
-constexpr const char* kOSFolders[] = {"/usr/",  "/opt/", "/boot/", "/etc/",
-                                      "/proc/", "/sys/", "/dev/",  "/run/"};
-
-}  // namespace
+#include "explorer/Win7TaskBarUtils.h"
 
 TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
     : QMainWindow(parent), FileImageList(std::make_unique<TImageList>()) {
@@ -38,8 +31,9 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
   CenterOnScreen();
   FileListView->Model()->SetImageList(FileImageList.get());
 
-  // Taskbar progress start-up belongs here, first of all, once the desktop's launcher progress
-  // service is supported.
+  // Without a session bus there is no launcher progress; every task still shows its progress
+  // in the status bar.
+  InitTaskbarProgress();
 
   // The list model owns the records of its rows: no room to reserve per row.
 
@@ -63,13 +57,16 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
   FSplash = std::make_unique<TSplashBox>();
 
   FOSFolderIndex = std::make_unique<TStringIntIndex>();
-  for (const char* folder : kOSFolders) FOSFolderIndex->AddNext(folder);
+  FillOSFolderIndex(*FOSFolderIndex);
 
   FCancelState = std::make_unique<TCancelledState>();
 
   // Fonts: the list, its header and the folder tree all use the application's font.
 
   ApplyStyleColours();
+
+  FFileTypeIndex = std::make_unique<TFileTypeIndex>();
+  FillFileTypeIndex(*FFileTypeIndex);
 
   FSearchNode = nullptr;
 
@@ -80,6 +77,7 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
 TUniversalExplorerForm::~TUniversalExplorerForm() {
   FOSFolderIndex.reset();
   FIconIndex.reset();
+  FFileTypeIndex.reset();
   delete FProgressBar;
   FProgressBar = nullptr;
   FCancelState.reset();
@@ -88,6 +86,14 @@ TUniversalExplorerForm::~TUniversalExplorerForm() {
 
 void TUniversalExplorerForm::closeEvent(QCloseEvent* event) {
   if (FSplash) FSplash->close();
+  // The thumbnail workers are stopped here, at once, also while a task runs.
+  if (FTaskRunning) {
+    // The running task goes on to its normal end (it is not cancelled) and the window closes
+    // after its clean-up: destroying it now would pull the window from under the task's loop.
+    FCloseRequested = true;
+    event->ignore();
+    return;
+  }
   event->accept();
 }
 
@@ -116,7 +122,9 @@ void TUniversalExplorerForm::SetStatusText(const QString& text) { StatusBar->Set
 QByteArray TUniversalExplorerForm::SelectedFolder() const {
   const QModelIndex current = FileTreeView->currentIndex();
   if (!current.isValid()) return {};
-  return QFile::encodeName(FileTreeModel->filePath(current));
+  QByteArray folder = QFile::encodeName(FileTreeModel->filePath(current));
+  if (!folder.endsWith('/')) folder.append('/');
+  return folder;
 }
 
 void TUniversalExplorerForm::MainControlBarTabChanged(int index) {
@@ -133,7 +141,6 @@ void TUniversalExplorerForm::StatusBarDrawPanel(int panel, const QRect& rect) {
 }
 
 // Handlers whose work is added with the operations they start.
-void TUniversalExplorerForm::rcFoldersBtnClick() {}
 void TUniversalExplorerForm::showHashesBtnClick() {}
 void TUniversalExplorerForm::showThumbsBtnClick() {}
 void TUniversalExplorerForm::selectDupesBtnClick() {}
@@ -148,6 +155,5 @@ void TUniversalExplorerForm::visSelectStartMnuClick() {}
 void TUniversalExplorerForm::visZoomToFitMnuClick() {}
 void TUniversalExplorerForm::visShowSelInListViewMnuClick() {}
 void TUniversalExplorerForm::visShowThumbnailsMnuClick() {}
-void TUniversalExplorerForm::FileTreeViewClick() {}
 void TUniversalExplorerForm::timelineScaleTrackBarChange() {}
 void TUniversalExplorerForm::timelineSizeTrackbarChange() {}

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "explorer/BackThread.h"
 #include "explorer/CancelledState.h"
+#include "explorer/FileTypeIndex.h"
+#include "explorer/ProgressClock.h"
 
 class QAction;
 class QComboBox;
@@ -21,6 +24,7 @@ class TGlyphButton;
 class TImageList;
 struct TFileNodeData;
 class TPagerToolBar;
+struct TScanBatch;
 class TPane;
 class TSplashBox;
 class TSplitterWnd;
@@ -36,7 +40,10 @@ class TStringIntIndex;
 // (the destructor); the file list owns its rows' records.
 //
 // While a long operation runs, MainPanel is disabled, which disables every control except the
-// status bar: a click anywhere on the status bar sets the cancel flag.
+// status bar: a click anywhere on the status bar sets the cancel flag. At most one background
+// task runs at a time; the window waits for it with its event loop running, so it repaints,
+// takes the worker's progress and rows, and answers the Cancel panel meanwhile. A close
+// request during a task lets the task end normally and closes the window afterwards.
 class TUniversalExplorerForm : public QMainWindow {
   Q_OBJECT
 
@@ -53,7 +60,7 @@ class TUniversalExplorerForm : public QMainWindow {
   QString StatusText() const;
   void SetStatusText(const QString& text);
 
-  // The folder chosen in the folder tree (raw bytes), empty when none.
+  // The folder chosen in the folder tree (raw bytes, ending with "/"), empty when none.
   QByteArray SelectedFolder() const;
 
   TCancelledState* CancelState() const { return FCancelState.get(); }
@@ -65,6 +72,23 @@ class TUniversalExplorerForm : public QMainWindow {
   // The status bar's events.
   void StatusBarClick();
   void StatusBarDrawPanel(int panel, const QRect& rect);
+
+  // Runs one background task to its end: clears the cancel flag, disables MainPanel, shows
+  // `caption`, starts the thread and waits for it with the event loop running; then (scan)
+  // takes the thread's byte total and resumes the list's repainting, and in every case, also
+  // when the worker failed, frees the thread and restores the window with the closing
+  // "Viewing ..." text. `mode` is the thread's mode. Does nothing while a task runs already.
+  void RunBackgroundTask(TBackThreadMode mode, std::unique_ptr<TUEBackThread> thread,
+                         const QString& caption);
+  bool TaskRunning() const { return FTaskRunning; }
+
+  // The worker's notices, on the interface thread (posted as WM_UE_PROGRESS and
+  // WM_UE_SCANBATCH; event() dispatches them here).
+  void WMUEProgress(std::int64_t done, std::int64_t total);
+  void ApplyScanBatch(TScanBatch& batch);
+
+  // The six marks of FileTypePopup, in category order.
+  TTypeFilter CheckedFileTypes() const;
 
   // Handlers of the toolbars, menus and the folder tree.
   void rcFoldersBtnClick();
@@ -87,6 +111,8 @@ class TUniversalExplorerForm : public QMainWindow {
   void timelineSizeTrackbarChange();
 
  protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;  // FormClose
   void showEvent(QShowEvent* event) override;
 
@@ -100,6 +126,7 @@ class TUniversalExplorerForm : public QMainWindow {
   void DriveComboChange(int index);
   void ApplyStyleColours();
   void CenterOnScreen();
+  void FinishBackgroundTask(std::unique_ptr<TUEBackThread>& thread);
 
   TGlyphButton* AddGlyphButton(TPagerToolBar* toolBar, const char* name, const QString& caption,
                                int glyph, bool checkable);
@@ -148,7 +175,7 @@ class TUniversalExplorerForm : public QMainWindow {
   QAction* visShowThumbnailsMnu = nullptr;
 
   // The file-type filter items, in category order.
-  static constexpr int kFileTypeCount = 6;
+  static constexpr int kFileTypeCount = ::kFileTypeCount;
   QAction* FileTypeItems[kFileTypeCount] = {};
 
   // FileImageList: icons of the file types met by scans; the list's and the timeline's images.
@@ -158,12 +185,15 @@ class TUniversalExplorerForm : public QMainWindow {
   std::unique_ptr<TStringIntIndex> FIconIndex;      // extension -> FileImageList index
   std::unique_ptr<TStringIntIndex> FOSFolderIndex;  // system folders a scan skips
   std::unique_ptr<TCancelledState> FCancelState;
+  std::unique_ptr<TFileTypeIndex> FFileTypeIndex;  // extension -> category, filled at start
+  TTypeFilter FTypeFilter = kAllFileTypes;         // the categories the next scan lists
   std::unique_ptr<TSplashBox> FSplash;
   bool FSplashShown = false;
   QProgressBar* FProgressBar = nullptr;  // laid over status panel 1; freed by the window
   std::int64_t FTotalBytes = 0;
-  QString FTaskCaption;
-  std::int64_t FTaskStart = 0;  // ms since 1970 UTC
-  std::int32_t FLastProgress = 0;
+  // FTaskCaption, FTaskStart and FLastProgress of the progress display.
+  TProgressClock FProgressClock;
+  bool FTaskRunning = false;
+  bool FCloseRequested = false;          // the window closes once the running task has ended
   TFileNodeData* FSearchNode = nullptr;  // record where "Find Next" resumes
 };
