@@ -21,6 +21,7 @@ std::string_view KeyOf(const TDigest& digest) {
 // equals KeptIdentity is unselected; every other row of the group is selected.
 struct TDuplicateSelector::TGroup {
   std::int32_t KeptRow = -1;
+  std::int32_t Rows = 0;
   std::optional<TFileIdentity> KeptIdentity;
 };
 
@@ -49,7 +50,11 @@ std::int32_t TDuplicateSelector::AddRow(const std::optional<TDigest>& digest,
     group = &FGroups.emplace_back();
     FIndex->Add(KeyOf(*digest), group);
   }
-  if (identity) FClasses[{group, *identity}].push_back(row);
+  // A group of one row needs no class: its only row is the kept one. Classes are recorded from
+  // the second row on, which keeps the map to the rows that have a twin.
+  if (++group->Rows == 2 && group->KeptIdentity)
+    FClasses[{group, *group->KeptIdentity}].push_back(group->KeptRow);
+  if (identity && group->Rows >= 2) FClasses[{group, *identity}].push_back(row);
 
   const bool sameFileAsKept = identity && group->KeptIdentity == identity;
   if (group->KeptRow >= 0 && !sameFileAsKept) {
