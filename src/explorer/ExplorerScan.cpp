@@ -9,6 +9,7 @@
 #include "explorer/FileListView.h"
 #include "explorer/ImageList.h"
 #include "explorer/UniversalExplorerUnit.h"
+#include "graph/VeskoraXGraphUtils.h"
 
 TTypeFilter TUniversalExplorerForm::CheckedFileTypes() const {
   TTypeFilter filter{};
@@ -28,7 +29,8 @@ void TUniversalExplorerForm::FileTreeViewClick() {
   // The flag stops work that may still walk the old rows while they are freed.
   FCancelState->Cancelled = true;
   FileListView->Model()->Clear();
-  // The timeline is cleared here, with the list, so that it never refers to freed rows.
+  // The list's reset has dropped the timeline's items already; an empty list sends none.
+  FTimeline->Clear();
 
   showHashesBtn->setChecked(false);
   showThumbsBtn->setChecked(false);
@@ -45,6 +47,10 @@ void TUniversalExplorerForm::FileTreeViewClick() {
       FIconIndex.get(), FileImageList->Count(), FFileTypeIndex.get(), FTypeFilter,
       FCancelState.get());
   RunBackgroundTask(btmScan, std::move(thread), QStringLiteral("Getting Files..."));
+  // The list is complete (or as far as a cancel let it come): the one place the timeline is
+  // built.
+  FTimeline->Clear();
+  FTimeline->Rebuild();
 }
 
 void TUniversalExplorerForm::rcFoldersBtnClick() {

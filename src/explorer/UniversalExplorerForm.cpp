@@ -19,8 +19,10 @@
 #include "explorer/ImageList.h"
 #include "explorer/SplashBox.h"
 #include "explorer/StatusBar.h"
+#include "explorer/TimelineRowsAdapter.h"
 #include "explorer/UniversalExplorerUnit.h"
 #include "explorer/Win7TaskBarUtils.h"
+#include "graph/VeskoraXGraphUtils.h"
 
 TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
     : QMainWindow(parent), FileImageList(std::make_unique<TImageList>()) {
@@ -65,16 +67,23 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
 
   ApplyStyleColours();
 
+  CreateTimeline();
+
   FFileTypeIndex = std::make_unique<TFileTypeIndex>();
   FillFileTypeIndex(*FFileTypeIndex);
 
   FSearchNode = nullptr;
+
+  FTimeline->OnThumbnailNeeded = [this](TVORNItemNetwork*, TFileNodeData* record) {
+    TimelineThumbnailNeeded(record);
+  };
 
   MainPanel->setEnabled(true);
   driveCombo->setFocus(Qt::OtherFocusReason);
 }
 
 TUniversalExplorerForm::~TUniversalExplorerForm() {
+  DestroyTimeline();
   FOSFolderIndex.reset();
   FIconIndex.reset();
   FFileTypeIndex.reset();
@@ -150,10 +159,4 @@ void TUniversalExplorerForm::copyCheckedBtnClick() {}
 void TUniversalExplorerForm::deleteCheckedBtnClick() {}
 void TUniversalExplorerForm::srchBtnClick(int /*tag*/) {}
 void TUniversalExplorerForm::fileShowThumbnailsMnuClick() {}
-void TUniversalExplorerForm::fileShowSelInTimelineViewMnuClick() {}
-void TUniversalExplorerForm::visSelectStartMnuClick() {}
-void TUniversalExplorerForm::visZoomToFitMnuClick() {}
-void TUniversalExplorerForm::visShowSelInListViewMnuClick() {}
 void TUniversalExplorerForm::visShowThumbnailsMnuClick() {}
-void TUniversalExplorerForm::timelineScaleTrackBarChange() {}
-void TUniversalExplorerForm::timelineSizeTrackbarChange() {}

@@ -22,6 +22,9 @@ class TControlPager;
 class TFileListView;
 class TGlyphButton;
 class TImageList;
+class TMetroVORNItemTimeline;
+class TTimelineRowsAdapter;
+class TTimelineTrackBars;
 struct TFileNodeData;
 class TPagerToolBar;
 struct TScanBatch;
@@ -180,6 +183,26 @@ class TUniversalExplorerForm : public QMainWindow {
 
   // FileImageList: icons of the file types met by scans; the list's and the timeline's images.
   std::unique_ptr<TImageList> FileImageList;
+
+  // Timeline
+  // FTimeline draws the file list on VisViewPanel. FTimelineRows is the list as the timeline's
+  // rows and keeps the view in step with the list's selection and rows; FTimelineTrackBars
+  // applies the Scale and Item Size bars and the wheel. Freed before everything else, the view
+  // before the rows it reads.
+  std::unique_ptr<TTimelineRowsAdapter> FTimelineRows;
+  std::unique_ptr<TMetroVORNItemTimeline> FTimeline;
+  std::unique_ptr<TTimelineTrackBars> FTimelineTrackBars;
+  // The window's wheel, wherever no control used it: zooms the timeline while it shows.
+  void FormMouseWheel(Qt::KeyboardModifiers shift, int wheelDelta, bool& handled);
+  // A tile drawn without a thumbnail asks for one.
+  void TimelineThumbnailNeeded(TFileNodeData* record);
+  void CreateTimeline();
+  void DestroyTimeline();
+
+ protected:
+  void wheelEvent(QWheelEvent* event) override;
+
+ public:
 
   // Fields that are not controls.
   std::unique_ptr<TStringIntIndex> FIconIndex;      // extension -> FileImageList index

@@ -12,16 +12,24 @@ TTimelineTrackBars::TTimelineTrackBars(TVORNItemTimeline* view, QSlider* scale, 
   FScale->setValue(300);
   FItemSize->setRange(5, 100);
   FItemSize->setValue(10);
-  connect(FScale, &QSlider::valueChanged, this,
-          [this](int position) { FView->SetScale(position); });
-  connect(FItemSize, &QSlider::valueChanged, this, [this](int position) {
-    FView->SetItemSize(position / 10.0);
-    FView->LayoutLanes(true);
-  });
-  FView->Panel()->installEventFilter(this);
+  // A notch over a bar moves it as over the panel, not by the bar's own wheel step.
+  for (QObject* watched : {static_cast<QObject*>(FView->Panel()), static_cast<QObject*>(FScale),
+                           static_cast<QObject*>(FItemSize)})
+    watched->installEventFilter(this);
 }
 
-TTimelineTrackBars::~TTimelineTrackBars() { FView->Panel()->removeEventFilter(this); }
+TTimelineTrackBars::~TTimelineTrackBars() {
+  for (QObject* watched : {static_cast<QObject*>(FView->Panel()), static_cast<QObject*>(FScale),
+                           static_cast<QObject*>(FItemSize)})
+    watched->removeEventFilter(this);
+}
+
+void TTimelineTrackBars::ScaleChange() { FView->SetScale(FScale->value()); }
+
+void TTimelineTrackBars::ItemSizeChange() {
+  FView->SetItemSize(FItemSize->value() / 10.0);
+  FView->LayoutLanes(true);
+}
 
 bool TTimelineTrackBars::MouseWheel(Qt::KeyboardModifiers shift, int wheelDelta) {
   if (!FView->Panel()->isVisible()) return false;
@@ -34,7 +42,8 @@ bool TTimelineTrackBars::MouseWheel(Qt::KeyboardModifiers shift, int wheelDelta)
 }
 
 bool TTimelineTrackBars::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == FView->Panel() && event->type() == QEvent::Wheel) {
+  if (event->type() == QEvent::Wheel &&
+      (watched == FView->Panel() || watched == FScale || watched == FItemSize)) {
     auto* wheel = static_cast<QWheelEvent*>(event);
     return MouseWheel(wheel->modifiers(), wheel->angleDelta().y());
   }

@@ -5,8 +5,9 @@
 class QSlider;
 class TVORNItemTimeline;
 
-// Connects the window's two track bars to the timeline, and turns the mouse wheel over the
-// timeline into track bar moves:
+// Applies the window's two track bars to the timeline, and turns the mouse wheel over the
+// timeline or over either bar into track bar moves. The owner of the bars calls ScaleChange and
+// ItemSizeChange from the bars' change events:
 // - "Scale" (1 to 50000, starts at 300): SetScale(position), 500 world pixels per position;
 // - "Item Size" (5 to 100, starts at 10): SetItemSize(position / 10), then the lanes again.
 // The starting positions take effect only when a track bar first changes; until then the view
@@ -21,6 +22,10 @@ class TTimelineTrackBars : public QObject {
   ~TTimelineTrackBars() override;
   TTimelineTrackBars(const TTimelineTrackBars&) = delete;
   TTimelineTrackBars& operator=(const TTimelineTrackBars&) = delete;
+
+  // The bars' change events.
+  void ScaleChange();
+  void ItemSizeChange();
 
   // The window's wheel handler: acts only while the timeline panel is visible; returns whether
   // the wheel was used.

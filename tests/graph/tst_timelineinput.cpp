@@ -116,6 +116,8 @@ class TTimelineInputTest : public QObject {
     QSlider scale(Qt::Horizontal);
     QSlider itemSize(Qt::Horizontal);
     TTimelineTrackBars bars(&f.View, &scale, &itemSize);
+    connect(&scale, &QSlider::valueChanged, &bars, [&bars] { bars.ScaleChange(); });
+    connect(&itemSize, &QSlider::valueChanged, &bars, [&bars] { bars.ItemSizeChange(); });
     QCOMPARE(f.View.WorldWidth(), 90000);  // the bars' start positions do not act by themselves
 
     f.Wheel(120);
@@ -142,9 +144,15 @@ class TTimelineInputTest : public QObject {
     QCOMPARE(itemSize.value(), 100);
     QCOMPARE(changes.count(), 0);
 
+    // Over a bar a notch moves it as over the panel, not by the bar's own wheel step.
+    QWheelEvent overBar(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&scale, &overBar);
+    QCOMPARE(scale.value(), 320);
+
     f.Panel.hide();  // the list is showing: the wheel is not the timeline's
     QVERIFY(!bars.MouseWheel(Qt::NoModifier, 120));
-    QCOMPARE(scale.value(), 310);
+    QCOMPARE(scale.value(), 320);
   }
 };
 
