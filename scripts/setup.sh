@@ -7,7 +7,7 @@ set -euo pipefail
 VESKORA_PACKAGES=(
   # build
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev libssl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 libgl-dev libssl-dev libicu-dev
   # run: platform plugins, image formats, icon themes, a metric-compatible "Arial"
   qt6-qpa-plugins qt6-image-formats-plugins adwaita-icon-theme breeze-icon-theme
   fonts-liberation shared-mime-info

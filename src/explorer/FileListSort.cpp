@@ -2,12 +2,13 @@
 
 #include "explorer/FileListModel.h"
 
-#include <QCollator>
+#include <unicode/ucol.h>
+#include <unicode/utypes.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
-#include <optional>
 #include <thread>
 
 namespace {
@@ -27,18 +28,78 @@ QByteArrayView BytesOf(const TFileNodeData& record, int column) {
   }
 }
 
-// The text to collate: the displayed text, case folded. Most names are plain ASCII, where
-// folding is lowering and one pass makes the string; others take the full decoding.
-QString FoldedTextOf(const TFileNodeData& record, int column) {
-  const QByteArrayView bytes = BytesOf(record, column);
-  QString text(bytes.size(), Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(text.data());
+// One thread's collation keys: every key NUL-terminated in one growing byte block, so that
+// making a million keys allocates a handful of times rather than once per row.
+struct TKeyArena {
+  std::vector<std::uint8_t> Bytes;
+  std::vector<std::size_t> Offsets;  // per row of the slice, into Bytes
+};
+
+// Opens a case-blind collator for the locale: secondary strength tells accents apart but not
+// case, the same order QCollator's case-insensitive comparison gives. A collator is not safe
+// to share between threads, so each thread opens its own (ICU caches the rules, so this is
+// cheap).
+UCollator* OpenCaseBlindCollator(const QByteArray& localeName) {
+  UErrorCode status = U_ZERO_ERROR;
+  UCollator* collator = ucol_open(localeName.constData(), &status);
+  if (U_FAILURE(status)) {
+    qWarning("Cannot open the collation for %s: %s", localeName.constData(), u_errorName(status));
+    status = U_ZERO_ERROR;
+    collator = ucol_open("", &status);  // the root collation, language-neutral
+    if (U_FAILURE(status)) return nullptr;
+  }
+  ucol_setStrength(collator, UCOL_SECONDARY);
+  return collator;
+}
+
+// The displayed text as UTF-16 in buffer. Most names are plain ASCII, which widens byte by
+// byte; others take the full decoding, which shows invalid UTF-8 as replacement characters.
+std::span<const UChar> DisplayUtf16(QByteArrayView bytes, std::vector<UChar>& buffer,
+                                    QString& decoded) {
+  buffer.resize(std::size_t(bytes.size()));
   for (qsizetype i = 0; i < bytes.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c >= 0x80) return DisplayTextOf(bytes).toCaseFolded();
-    out[i] = (c >= 'A' && c <= 'Z') ? char16_t(c + ('a' - 'A')) : char16_t(c);
+    if (c >= 0x80) {
+      decoded = DisplayTextOf(bytes);
+      return {reinterpret_cast<const UChar*>(decoded.utf16()), std::size_t(decoded.size())};
+    }
+    buffer[std::size_t(i)] = UChar(c);
   }
-  return text;
+  return {buffer.data(), buffer.size()};
+}
+
+void MakeKeys(std::span<const std::unique_ptr<TFileNodeData>> records, int column,
+              UCollator* collator, TKeyArena& arena) {
+  // Secondary keys run to about one byte per ASCII character plus a few; start with room for
+  // that and grow geometrically.
+  arena.Bytes.resize(records.size() * 32 + 64);
+  arena.Offsets.resize(records.size());
+  std::vector<UChar> buffer;
+  QString decoded;
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    arena.Offsets[i] = used;
+    if (!collator) {  // no collation at all: every text compares equal, rows keep their order
+      arena.Bytes[used++] = 0;
+      continue;
+    }
+    const std::span<const UChar> text = DisplayUtf16(BytesOf(*records[i], column), buffer, decoded);
+    for (;;) {
+      const std::size_t room = arena.Bytes.size() - used;
+      const int32_t length =
+          ucol_getSortKey(collator, text.data(), int32_t(text.size()), arena.Bytes.data() + used,
+                          int32_t(std::min<std::size_t>(room, INT32_MAX)));
+      // The length includes the terminating NUL; a key that did not fit is cut, so grow and
+      // make it again.
+      if (length > 0 && std::size_t(length) <= room) {
+        used += std::size_t(length);
+        break;
+      }
+      arena.Bytes.resize(std::max(arena.Bytes.size() * 2, used + std::size_t(length) + 64));
+    }
+    // Keep room for at least one more empty key.
+    if (used >= arena.Bytes.size()) arena.Bytes.resize(arena.Bytes.size() * 2);
+  }
 }
 
 std::int64_t NumberOf(const TFileNodeData& record, int column) {
@@ -94,22 +155,31 @@ void ParallelStableSort(std::vector<int>& rows, Less less) {
 
 std::vector<int> SortByText(std::span<const std::unique_ptr<TFileNodeData>> records, int column,
                             Qt::SortOrder order, const QLocale& locale) {
-  const QLocale collationLocale = CollationLocale(locale);
-  std::vector<std::optional<QCollatorSortKey>> keys(records.size());
-  ForEachSlice(records.size(), ThreadsFor(records.size()), [&](std::size_t begin, std::size_t end) {
-    // A collator is not safe to share between threads: one per slice.
-    QCollator collator(collationLocale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Folding first also makes keys case-blind where the collator's keys ignore the setting.
-    for (std::size_t i = begin; i < end; ++i)
-      keys[i].emplace(collator.sortKey(FoldedTextOf(*records[i], column)));
+  const QByteArray localeName = CollationLocale(locale).name().toLatin1();
+  const unsigned threads = ThreadsFor(records.size());
+  std::vector<TKeyArena> arenas(threads);
+  std::vector<const char*> keys(records.size());
+  const std::size_t slice = (records.size() + threads - 1) / threads;
+  ForEachSlice(records.size(), threads, [&](std::size_t begin, std::size_t end) {
+    TKeyArena& arena = arenas[begin / std::max<std::size_t>(slice, 1)];
+    UCollator* collator = OpenCaseBlindCollator(localeName);
+    MakeKeys(records.subspan(begin, end - begin), column, collator, arena);
+    if (collator) ucol_close(collator);
+    // The arena no longer moves: point every row at its key.
+    const char* base = reinterpret_cast<const char*>(arena.Bytes.data());
+    for (std::size_t i = begin; i < end; ++i) keys[i] = base + arena.Offsets[i - begin];
   });
+  // Keys compare as unsigned byte strings, which is strcmp's order.
   std::vector<int> rows(records.size());
   std::iota(rows.begin(), rows.end(), 0);
   if (order == Qt::AscendingOrder)
-    ParallelStableSort(rows, [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
+    ParallelStableSort(rows, [&keys](int a, int b) {
+      return std::strcmp(keys[std::size_t(a)], keys[std::size_t(b)]) < 0;
+    });
   else
-    ParallelStableSort(rows, [&keys](int a, int b) { return keys[b]->compare(*keys[a]) < 0; });
+    ParallelStableSort(rows, [&keys](int a, int b) {
+      return std::strcmp(keys[std::size_t(b)], keys[std::size_t(a)]) < 0;
+    });
   return rows;
 }
 

@@ -17,9 +17,9 @@
 // unknown time is the smallest); any other column compares equal. Rows that compare equal keep
 // their current relative order in both directions.
 //
-// Budget: a million names in about 2 s on two cores. Every text key is made once per sort
-// (case folded, then a collation key), the key work is spread over the cores with one collator
-// per thread, and only the keys are compared while sorting.
+// Budget: a million names in about 2 s on two cores. Every text gets one case-blind collation
+// key per sort, made on as many threads as there are cores into one byte block per thread, and
+// only the keys' bytes are compared while sorting.
 std::vector<int> FileListSortOrder(std::span<const std::unique_ptr<TFileNodeData>> records,
                                    int column, Qt::SortOrder order,
                                    const QLocale& locale = QLocale());
