@@ -4,8 +4,11 @@
 #include "explorer/FolderScan.h"
 #include "explorer/UEEvents.h"
 
+#include "explorer/Duplicates.h"
+
 #include <QCoreApplication>
 
+#include <chrono>
 #include <memory>
 #include <utility>
 
@@ -41,6 +44,59 @@ class TPostingScanSink : public TScanSink {
   QObject* FWindow;
   std::int64_t& FTotalBytes;
 };
+
+// Collects a pass's results and posts them in batches: when kDigestBatchRows rows are waiting,
+// when kDigestBatchMs have passed since the last batch, and at the end. The end flush runs in
+// the destructor, so what was computed before a cancel or a failure still reaches the window.
+class TDigestBatcher {
+ public:
+  // selector: the duplicate pass's selection, whose changes go with every batch; rows: the
+  // pass's rows, by which the selector numbers them.
+  TDigestBatcher(QObject* window, TDuplicateSelector* selector,
+                 const std::vector<TFileNodeData*>& rows)
+      : FWindow(window), FSelector(selector), FRows(rows) {}
+  ~TDigestBatcher() { Flush(); }
+  TDigestBatcher(const TDigestBatcher&) = delete;
+  TDigestBatcher& operator=(const TDigestBatcher&) = delete;
+
+  TDigestBatch& Batch() { return *FBatch; }
+
+  // Called after each whole row.
+  void RowDone() {
+    ++FRowsWaiting;
+    if (FRowsWaiting < TUEBackThread::kDigestBatchRows &&
+        Clock::now() - FLastFlush < std::chrono::milliseconds(TUEBackThread::kDigestBatchMs))
+      return;
+    Flush();
+  }
+
+  void Flush() {
+    if (FSelector != nullptr) {
+      const TDuplicateSelector::TChanges changes = FSelector->TakeChanges();
+      for (const std::int32_t row : changes.Selected)
+        FBatch->Select.push_back(FRows[static_cast<std::size_t>(row)]);
+      for (const std::int32_t row : changes.Deselected)
+        FBatch->Deselect.push_back(FRows[static_cast<std::size_t>(row)]);
+    }
+    FRowsWaiting = 0;
+    FLastFlush = Clock::now();
+    if (FBatch->IsEmpty()) return;
+    PostToWindow(FWindow, new TUEDigestBatchEvent(WM_UE_DIGESTBATCH, std::move(FBatch)));
+    FBatch = std::make_unique<TDigestBatch>();
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  QObject* FWindow;
+  TDuplicateSelector* FSelector;
+  const std::vector<TFileNodeData*>& FRows;
+  std::unique_ptr<TDigestBatch> FBatch = std::make_unique<TDigestBatch>();
+  std::size_t FRowsWaiting = 0;
+  Clock::time_point FLastFlush = Clock::now();
+};
+
+// Rows between two progress notices of a pass.
+constexpr std::int64_t kPassProgressEvery = 100;
 
 }  // namespace
 
@@ -86,9 +142,10 @@ void TUEBackThread::Execute() {
       ExecuteScan();
       break;
     case btmHashes:
+      ExecuteHashes();
+      break;
     case btmDuplicates:
-      // The digest pass and the duplicate pass over FRows are not built yet: such a run ends
-      // at once, as after an empty list.
+      ExecuteDuplicates();
       break;
     default:
       break;
@@ -111,4 +168,46 @@ void TUEBackThread::ExecuteScan() {
   TFolderScan scan(FFolder, options, *FIconIndex, FImageCount, *FFileTypeIndex,
                    FCancelState->Cancelled, sink);
   scan.ScanFolderTree();
+}
+
+void TUEBackThread::ExecuteHashes() {
+  if (FCancelState == nullptr) return;
+  const auto total = static_cast<std::int64_t>(FRows.size());
+  TDigestBatcher batcher(FWindow, nullptr, FRows);
+  std::int64_t counter = 0;
+  for (TFileNodeData* record : FRows) {
+    if (FCancelState->Cancelled) break;
+    // Always recomputed: an unreadable file now clears an earlier digest.
+    std::optional<TDigest> digest = GetFileMD5(record->Path, &FCancelState->Cancelled);
+    // A read cut short by the cancel is no verdict on the file: the row keeps what it had.
+    if (!digest && FCancelState->Cancelled) break;
+    batcher.Batch().Digests.emplace_back(record, digest);
+    if (counter % kPassProgressEvery == 0) Post(new TUEProgressEvent(counter, total));
+    ++counter;
+    batcher.RowDone();
+  }
+}
+
+void TUEBackThread::ExecuteDuplicates() {
+  if (FCancelState == nullptr) return;
+  const auto total = static_cast<std::int64_t>(FRows.size());
+  // Declared before the batcher, whose last flush still reads it.
+  TDuplicateSelector selector;
+  TDigestBatcher batcher(FWindow, &selector, FRows);
+  std::int64_t counter = 0;
+  for (std::size_t row = 0; row < FRows.size(); ++row) {
+    if (FCancelState->Cancelled) break;
+    if (counter % kPassProgressEvery == 0) Post(new TUEProgressEvent(counter, total));
+    TFileNodeData* record = FRows[row];
+    std::optional<TDigest> digest = row < FKnownDigests.size() ? FKnownDigests[row] : std::nullopt;
+    if (!digest) {
+      digest = GetFileMD5(record->Path, &FCancelState->Cancelled);
+      if (!digest && FCancelState->Cancelled) break;
+      if (digest) batcher.Batch().Digests.emplace_back(record, digest);
+    }
+    // The identity is needed only for rows that can be duplicates.
+    selector.AddRow(digest, digest ? FileIdentityOf(record->Path) : std::nullopt);
+    ++counter;
+    batcher.RowDone();
+  }
 }

@@ -1,17 +1,33 @@
 #pragma once
 
 #include "explorer/FileTypeIndex.h"
+#include "explorer/UEEvents.h"
+#include "platform/FileDigest.h"
 
 #include <QByteArray>
 #include <QThread>
 
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QObject;
 class TStringIntIndex;
 struct TCancelledState;
 struct TFileNodeData;
+
+// What a pass hands to the interface thread: digests to write into records (none: the file
+// could not be read, clear the record's digest) and, from the duplicate pass, rows to select
+// and to deselect. Records are the ones the pass was given; the list cannot drop them while the
+// pass runs, because the window is disabled.
+struct TDigestBatch {
+  std::vector<std::pair<TFileNodeData*, std::optional<TDigest>>> Digests;
+  std::vector<TFileNodeData*> Select;
+  std::vector<TFileNodeData*> Deselect;
+  bool IsEmpty() const { return Digests.empty() && Select.empty() && Deselect.empty(); }
+};
+using TUEDigestBatchEvent = TUEOwningEvent<TDigestBatch>;
 
 // What a background run does.
 enum TBackThreadMode : std::uint8_t { btmScan = 0, btmHashes = 1, btmDuplicates = 2 };
@@ -25,7 +41,9 @@ enum TBackThreadMode : std::uint8_t { btmScan = 0, btmHashes = 1, btmDuplicates 
 //  - WM_UE_PROGRESS (TUEProgressEvent): the scan (percentage of the drive's used space listed
 //    so far, 100) once per folder for even percentages; a pass (rows handled, rows at start);
 //  - WM_UE_SCANBATCH (TUEBatchEvent holding a TScanBatch): finished rows and the icons they
-//    need, in listing order.
+//    need, in listing order;
+//  - WM_UE_DIGESTBATCH (TUEDigestBatchEvent holding a TDigestBatch): digests and selection
+//    changes of a pass, at most every kDigestBatchRows rows or kDigestBatchMs, and at the end.
 // When the thread has ended, batches still queued hold rows and must be applied before the
 // closing status text (QCoreApplication::sendPostedEvents(window, WM_UE_SCANBATCH)); progress
 // notices still queued may be dropped.
@@ -56,6 +74,18 @@ class TUEBackThread : public QThread {
   // The bytes of all rows the scan handed over; read it once the thread has ended.
   std::int64_t TotalBytes() const { return FTotalBytes; }
 
+  // For the duplicate pass: the digests the rows hold at the start, one per row (none: not
+  // computed or unreadable). The pass reuses these instead of reading the records, which the
+  // interface thread writes. Missing entries count as none.
+  void SetKnownDigests(std::vector<std::optional<TDigest>> digests) {
+    FKnownDigests = std::move(digests);
+  }
+
+  // A batch is handed over once it holds this many rows, or this long after the previous one,
+  // so the list fills steadily without an event per row.
+  static constexpr std::size_t kDigestBatchRows = 256;
+  static constexpr int kDigestBatchMs = 50;
+
  protected:
   // The work of the run, dispatched on the mode. May throw: run() contains it.
   virtual void Execute();
@@ -66,6 +96,8 @@ class TUEBackThread : public QThread {
  private:
   void run() final;
   void ExecuteScan();
+  void ExecuteHashes();
+  void ExecuteDuplicates();
 
   TBackThreadMode FMode;
   QObject* FWindow;
@@ -80,6 +112,7 @@ class TUEBackThread : public QThread {
   const TFileTypeIndex* FFileTypeIndex;
   TTypeFilter FTypeFilter;
   TCancelledState* FCancelState;
-  std::vector<TFileNodeData*> FRows;
+  std::vector<TFileNodeData*> FRows;  // the pass's rows in list order, snapshot at the start
+  std::vector<std::optional<TDigest>> FKnownDigests;
   std::int64_t FTotalBytes = 0;
 };

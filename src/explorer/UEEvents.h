@@ -13,6 +13,7 @@
 constexpr int WM_UE_PROGRESS = 1125;       // TUEProgressEvent, from the background work thread
 constexpr int WM_UE_THUMBPROGRESS = 1126;  // TUEThumbProgressEvent, from the thumbnail workers
 constexpr int WM_UE_SCANBATCH = 1127;      // TUEBatchEvent, finished rows of the background thread
+constexpr int WM_UE_DIGESTBATCH = 1128;    // TUEDigestBatchEvent, digests and selections of a pass
 
 // Progress of the background work: the scan posts (percentage of the drive's used space
 // listed so far, 100), the passes (rows handled so far, rows at the start).
@@ -75,4 +76,17 @@ class TUEBatchEvent : public QEvent {
   };
 
   std::unique_ptr<TPayload> FPayload;
+};
+
+// Digests and selection changes of a pass (TDigestBatch, BackThread.h), owned by the event
+// until the receiver takes them; a batch nobody takes is freed with the event.
+template <class TBatch>
+class TUEOwningEvent : public QEvent {
+ public:
+  TUEOwningEvent(int type, std::unique_ptr<TBatch> batch)
+      : QEvent(static_cast<QEvent::Type>(type)), FBatch(std::move(batch)) {}
+  std::unique_ptr<TBatch> Take() { return std::move(FBatch); }
+
+ private:
+  std::unique_ptr<TBatch> FBatch;
 };

@@ -73,6 +73,7 @@ TUniversalExplorerForm::TUniversalExplorerForm(QWidget* parent)
   FillFileTypeIndex(*FFileTypeIndex);
 
   FSearchNode = nullptr;
+  WatchSearchNode();
 
   FTimeline->OnThumbnailNeeded = [this](TVORNItemNetwork*, TFileNodeData* record) {
     TimelineThumbnailNeeded(record);
@@ -150,13 +151,6 @@ void TUniversalExplorerForm::StatusBarDrawPanel(int panel, const QRect& rect) {
 }
 
 // Handlers whose work is added with the operations they start.
-void TUniversalExplorerForm::showHashesBtnClick() {}
 void TUniversalExplorerForm::showThumbsBtnClick() {}
-void TUniversalExplorerForm::selectDupesBtnClick() {}
-void TUniversalExplorerForm::selectAllBtnClick() {}
-void TUniversalExplorerForm::cpToClipboardBtnClick() {}
-void TUniversalExplorerForm::copyCheckedBtnClick() {}
-void TUniversalExplorerForm::deleteCheckedBtnClick() {}
-void TUniversalExplorerForm::srchBtnClick(int /*tag*/) {}
 void TUniversalExplorerForm::fileShowThumbnailsMnuClick() {}
 void TUniversalExplorerForm::visShowThumbnailsMnuClick() {}

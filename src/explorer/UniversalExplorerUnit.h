@@ -4,6 +4,7 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "explorer/BackThread.h"
@@ -33,6 +34,9 @@ class TSplashBox;
 class TSplitterWnd;
 class TStatusBar;
 class TStringIntIndex;
+
+// What ProcessSelectedFiles does with each selected file.
+enum TSelectedFilesAction : std::uint8_t { sfaCopy = 0, sfaDelete = 1 };
 
 // The program's one window. It creates at start every object that the file work and the
 // timeline need, lays out the folder pane, the file list, the timeline panel, the two toolbar
@@ -219,4 +223,28 @@ class TUniversalExplorerForm : public QMainWindow {
   bool FTaskRunning = false;
   bool FCloseRequested = false;          // the window closes once the running task has ended
   TFileNodeData* FSearchNode = nullptr;  // record where "Find Next" resumes
+
+  // Digests, file operations, search
+ public:
+  // The two row passes of the background thread, with their captions.
+  void GetMD5Hashes();
+  void HighlightDuplicates();
+  // Writes a pass's digests into the records and applies its selection changes.
+  void ApplyDigestBatch(TDigestBatch& batch);
+  // Copies (into `folder`, raw bytes) or trashes the selected files, on the interface thread.
+  void ProcessSelectedFiles(TSelectedFilesAction action, const QByteArray& folder);
+
+  // The two questions of the file commands; tests replace them. The folder is empty when the
+  // user cancels the dialog.
+  std::function<QString()> OnAskCopyFolder;
+  std::function<bool()> OnConfirmDelete;
+
+ protected:
+  void customEvent(QEvent* event) override;
+
+ private:
+  // Keeps FSearchNode off rows that leave the list; called once from the constructor.
+  void WatchSearchNode();
+  // The end of a long operation on the interface thread: the closing text and a restored window.
+  void FinishInterfaceTask();
 };

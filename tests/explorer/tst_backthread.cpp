@@ -20,10 +20,17 @@ class TReceiver : public QObject {
   std::vector<TNewIcon> Icons;
   QList<QPair<qint64, qint64>> Progress;
   int ForeignBatches = 0;
+  std::vector<std::pair<TFileNodeData*, std::optional<TDigest>>> Digests;
+  std::vector<TFileNodeData*> Selected;
 
  protected:
   void customEvent(QEvent* event) override {
-    if (event->type() == WM_UE_PROGRESS) {
+    if (event->type() == WM_UE_DIGESTBATCH) {
+      std::unique_ptr<TDigestBatch> batch = static_cast<TUEDigestBatchEvent*>(event)->Take();
+      Digests.insert(Digests.end(), batch->Digests.begin(), batch->Digests.end());
+      Selected.insert(Selected.end(), batch->Select.begin(), batch->Select.end());
+      for (TFileNodeData* record : batch->Deselect) std::erase(Selected, record);
+    } else if (event->type() == WM_UE_PROGRESS) {
       const auto* progress = static_cast<TUEProgressEvent*>(event);
       Progress.append({progress->Done(), progress->Total()});
     } else if (event->type() == WM_UE_SCANBATCH) {
@@ -185,6 +192,47 @@ class TestBackThread : public QObject {
     thread.start();
     QVERIFY(thread.wait(QDeadlineTimer(30000)));
     QCOMPARE(thread.TotalBytes(), std::int64_t{1536});
+  }
+
+  // 250 rows: progress at 0, 100 and 200 out of 250 in both passes; the hash pass digests every
+  // row, the duplicate pass only rows without a known digest and decides by the digests alone.
+  void PassesOverRows() {
+    std::vector<std::unique_ptr<TFileNodeData>> records;
+    std::vector<TFileNodeData*> rows;
+    for (int i = 0; i < 250; ++i) {
+      records.push_back(MakeFileRecord(QFile::encodeName(FDir.filePath(i < 3 ? "a.txt" : "gone"))));
+      rows.push_back(records.back().get());
+    }
+    const QList<QPair<qint64, qint64>> progress{{0, 250}, {100, 250}, {200, 250}};
+    {
+      TReceiver receiver;
+      TUEBackThread thread(btmHashes, &receiver, {}, false, false, false, false, nullptr, nullptr,
+                           0, nullptr, kAllFileTypes, &FCancel, rows);
+      thread.start();
+      Finish(thread, receiver);
+      QCOMPARE(receiver.Progress, progress);
+      QCOMPARE(receiver.Digests.size(), std::size_t{250});
+      for (std::size_t i = 0; i < 250; ++i) {
+        QCOMPARE(receiver.Digests[i].first, rows[i]);
+        QCOMPARE(receiver.Digests[i].second.has_value(), i < 3);  // "gone" cannot be read
+      }
+    }
+    {
+      // Rows 3 and 4 name a missing file but carry a digest from before: it is reused, so they
+      // are duplicates of each other; rows 0 to 2 are read and are duplicates too.
+      std::vector<std::optional<TDigest>> known(250);
+      known[3] = known[4] = TDigest{1, 2, 3};
+      TReceiver receiver;
+      TUEBackThread thread(btmDuplicates, &receiver, {}, false, false, false, false, nullptr,
+                           nullptr, 0, nullptr, kAllFileTypes, &FCancel, rows);
+      thread.SetKnownDigests(known);
+      thread.start();
+      Finish(thread, receiver);
+      QCOMPARE(receiver.Progress, progress);
+      QCOMPARE(receiver.Digests.size(), std::size_t{3});  // only what was computed anew
+      // Rows 0 to 2 are one file on disk listed three times: none is selected against itself.
+      QCOMPARE(receiver.Selected, std::vector<TFileNodeData*>{rows[3]});
+    }
   }
 
   void UntakenBatchIsFreedWithItsEvent() {
