@@ -8,7 +8,7 @@
 
 namespace {
 
-// The Icon Theme specification's base folders: ~/.icons, then $XDG_DATA_DIRS/icons (with the
+// The icon theme standard's base folders: ~/.icons, then $XDG_DATA_DIRS/icons (with the
 // user's own data folder first), then /usr/share/pixmaps.
 QStringList XdgIconFolders() {
   QStringList folders{QDir::homePath() + QStringLiteral("/.icons")};

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// Moving files into the desktop's trash, after the freedesktop.org Trash specification, by raw
+// Moving files into the desktop's trash, after the freedesktop.org trash standard, by raw
 // byte paths (names that are not valid UTF-8 work, which QFile::moveToTrash cannot do).
 //
 // Where a file goes:

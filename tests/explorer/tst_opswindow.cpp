@@ -203,12 +203,12 @@ void TOpsWindowTest::duplicates() {
   QFETCH(QStringList, ascending);
   QFETCH(QStringList, descending);
   for (const QString& file : files) {
-    const QByteArray spec = file.toUtf8();
-    const QByteArray name = spec.left(1);
-    const QByteArray rest = spec.mid(2);
-    if (spec[1] == '=') QVERIFY(FDir->MakeFile(name, rest));
-    if (spec[1] == '>') QVERIFY(FDir->MakeSymlink(FDir->Abs(rest), name));
-    if (spec[1] == '+') {
+    const QByteArray entry = file.toUtf8();
+    const QByteArray name = entry.left(1);
+    const QByteArray rest = entry.mid(2);
+    if (entry[1] == '=') QVERIFY(FDir->MakeFile(name, rest));
+    if (entry[1] == '>') QVERIFY(FDir->MakeSymlink(FDir->Abs(rest), name));
+    if (entry[1] == '+') {
       if (::link(FDir->Abs(rest).constData(), FDir->Abs(name).constData()) != 0)
         QSKIP("no hard links here");
     }
