@@ -64,7 +64,6 @@ void TUniversalExplorerForm::RunBackgroundTask(TBackThreadMode mode,
   if (mode == btmScan) {
     FTotalBytes = thread->TotalBytes();
     FileListView->SetRepaintSuspended(false);
-    // The timeline is cleared and rebuilt from the new rows here, once it is on the window.
   }
 }
 

@@ -144,6 +144,18 @@ class TTestDir {
   QByteArray FPath;
 };
 
+// The whole content of a file, or "<unreadable>" when it cannot be opened.
+inline QByteArray ContentOf(const QByteArray& path) {
+  QByteArray content;
+  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "<unreadable>";
+  char buffer[4096];
+  ssize_t got;
+  while ((got = ::read(fd, buffer, sizeof(buffer))) > 0) content.append(buffer, got);
+  ::close(fd);
+  return content;
+}
+
 // Runs `work` on a thread of its own that cannot bypass permission bits. Root ignores them,
 // but capabilities are per thread on Linux: dropping CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH
 // from the thread's effective set makes a folder of mode 000 unreadable to it, as it is to any

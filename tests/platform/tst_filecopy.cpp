@@ -9,17 +9,6 @@
 
 namespace {
 
-QByteArray ContentOf(const QByteArray& path) {
-  QByteArray content;
-  const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return "<unreadable>";
-  char buffer[4096];
-  ssize_t got;
-  while ((got = ::read(fd, buffer, sizeof(buffer))) > 0) content.append(buffer, got);
-  ::close(fd);
-  return content;
-}
-
 // The names in a folder, so a test sees any temporary file left behind.
 QList<QByteArray> NamesIn(const QByteArray& folder) {
   QList<QByteArray> names;
